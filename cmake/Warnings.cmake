@@ -1,0 +1,20 @@
+# Warnings as errors and the optional sanitizers, applied to every target of ours.
+add_compile_options(-Wall -Wextra -Werror)
+add_compile_definitions($<$<CONFIG:Debug>:_GLIBCXX_ASSERTIONS> QT_NO_KEYWORDS)
+
+if(ZEMVALKORTA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(ZEMVALKORTA_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
+# Adds a GoogleTest executable registered with CTest.
+function(zemvalkorta_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock ${ARG_LIBS})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
