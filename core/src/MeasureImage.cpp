@@ -72,48 +72,42 @@ static_assert(offsetof(PackedRecord, CurveShift) == 520);
 static_assert(offsetof(PackedRecord, CurveStretch) == 532);
 static_assert(offsetof(PackedRecord, CurvesReference) == 556);
 
-// Element types of the in-memory arrays must match the packed ones so that
-// a plain byte copy moves a whole array.
-template <typename Packed, typename Natural>
-void CopyOut(Packed& to, const Natural& from) {
-    static_assert(sizeof(Packed) == sizeof(Natural));
-    std::memcpy(&to, &from, sizeof(Packed));
-}
-template <typename Natural, typename Packed>
-void CopyIn(Natural& to, const Packed& from) {
-    static_assert(sizeof(Packed) == sizeof(Natural));
-    std::memcpy(&to, &from, sizeof(Packed));
+// Calls op(offset, size, naturalField) for every field of the record; the
+// packed struct above only fixes the offsets, bytes move with memcpy.
+#define ZEMVALKORTA_FIELD(name)                                                                   \
+    static_assert(sizeof(PackedRecord::name) == sizeof(measure.name), "field width: " #name); \
+    op(offsetof(PackedRecord, name), sizeof(PackedRecord::name), measure.name)
+
+template <typename Measure, typename Op>
+void ForEachField(Measure& measure, Op op) {
+    ZEMVALKORTA_FIELD(MeasureDate);
+    ZEMVALKORTA_FIELD(DataVersion);
+    ZEMVALKORTA_FIELD(MeasureNumber);
+    ZEMVALKORTA_FIELD(StandardPattern);
+    ZEMVALKORTA_FIELD(ActiveChannels);
+    ZEMVALKORTA_FIELD(Duration);
+    ZEMVALKORTA_FIELD(Period);
+    ZEMVALKORTA_FIELD(PointCount);
+    ZEMVALKORTA_FIELD(ConcreteKind);
+    ZEMVALKORTA_FIELD(GeometryKind);
+    ZEMVALKORTA_FIELD(PatternVolume);
+    ZEMVALKORTA_FIELD(PatternDimensions);
+    ZEMVALKORTA_FIELD(PatternPrimaryWeight);
+    ZEMVALKORTA_FIELD(PatternSaturatedWeight);
+    ZEMVALKORTA_FIELD(PatternAge);
+    ZEMVALKORTA_FIELD(ModelCoefficients);
+    ZEMVALKORTA_FIELD(TemperatureFactor);
+    ZEMVALKORTA_FIELD(DeviceTemperature);
+    ZEMVALKORTA_FIELD(DeltaVolume);
+    ZEMVALKORTA_FIELD(Tetta);
+    ZEMVALKORTA_FIELD(FrostResistance);
+    ZEMVALKORTA_FIELD(AverageTetta);
+    ZEMVALKORTA_FIELD(AverageFrostResistance);
+    ZEMVALKORTA_FIELD(CurveShift);
+    ZEMVALKORTA_FIELD(CurveStretch);
 }
 
-// Calls op(packedField, naturalField) for every field of the record.
-template <typename Record, typename Measure, typename Op>
-void ForEachField(Record& packed, Measure& measure, Op op) {
-    op(packed.MeasureDate, measure.MeasureDate);
-    op(packed.DataVersion, measure.DataVersion);
-    op(packed.MeasureNumber, measure.MeasureNumber);
-    op(packed.StandardPattern, measure.StandardPattern);
-    op(packed.ActiveChannels, measure.ActiveChannels);
-    op(packed.Duration, measure.Duration);
-    op(packed.Period, measure.Period);
-    op(packed.PointCount, measure.PointCount);
-    op(packed.ConcreteKind, measure.ConcreteKind);
-    op(packed.GeometryKind, measure.GeometryKind);
-    op(packed.PatternVolume, measure.PatternVolume);
-    op(packed.PatternDimensions, measure.PatternDimensions);
-    op(packed.PatternPrimaryWeight, measure.PatternPrimaryWeight);
-    op(packed.PatternSaturatedWeight, measure.PatternSaturatedWeight);
-    op(packed.PatternAge, measure.PatternAge);
-    op(packed.ModelCoefficients, measure.ModelCoefficients);
-    op(packed.TemperatureFactor, measure.TemperatureFactor);
-    op(packed.DeviceTemperature, measure.DeviceTemperature);
-    op(packed.DeltaVolume, measure.DeltaVolume);
-    op(packed.Tetta, measure.Tetta);
-    op(packed.FrostResistance, measure.FrostResistance);
-    op(packed.AverageTetta, measure.AverageTetta);
-    op(packed.AverageFrostResistance, measure.AverageFrostResistance);
-    op(packed.CurveShift, measure.CurveShift);
-    op(packed.CurveStretch, measure.CurveStretch);
-}
+#undef ZEMVALKORTA_FIELD
 
 }  // namespace
 
@@ -123,13 +117,13 @@ std::size_t ImageSize(std::int32_t pointCount, std::size_t curveCount) {
 }
 
 void EncodeMeasure(const TMeasureResult& measure, ByteArray& image) {
-    PackedRecord packed{};
-    ForEachField(packed, measure, [](auto& to, const auto& from) { CopyOut(to, from); });
-    packed.CurvesReference = 0;
-
     const std::size_t points = measure.PointCount > 0 ? static_cast<std::size_t>(measure.PointCount) : 0;
     image.resize(ImageSize(measure.PointCount, measure.Curves.size()));
-    std::memcpy(image.data(), &packed, MeasureRecordSize);
+    std::uint8_t* record = image.data();
+    std::memset(record, 0, MeasureRecordSize);
+    ForEachField(measure, [record](std::size_t offset, std::size_t size, const auto& field) {
+        std::memcpy(record + offset, &field, size);
+    });
     std::uint8_t* out = image.data() + MeasureRecordSize;
     for (const Curve& curve : measure.Curves) {
         // A curve shorter than PointCount is padded with zeros, a longer one cut:
@@ -152,9 +146,8 @@ void DecodeMeasure(std::span<const std::uint8_t> image, TMeasureResult& measure)
     if (image.size() < MeasureRecordSize)
         throw ImageError("the measurement image is too short: " + std::to_string(image.size()) + " bytes, at least " +
                          std::to_string(MeasureRecordSize) + " expected");
-    PackedRecord packed;
-    std::memcpy(&packed, image.data(), MeasureRecordSize);
-    const std::int32_t pointCount = packed.PointCount;
+    std::int32_t pointCount;
+    std::memcpy(&pointCount, image.data() + offsetof(PackedRecord, PointCount), sizeof pointCount);
     if (pointCount <= 0)
         throw ImageError("the measurement image has an invalid point count " + std::to_string(pointCount));
 
@@ -162,7 +155,10 @@ void DecodeMeasure(std::span<const std::uint8_t> image, TMeasureResult& measure)
     const std::size_t curveCount = (image.size() - MeasureRecordSize) / curveBytes;
 
     // Nothing can fail from here on; the target's curve buffers are reused.
-    ForEachField(packed, measure, [](const auto& from, auto& to) { CopyIn(to, from); });
+    const std::uint8_t* record = image.data();
+    ForEachField(measure, [record](std::size_t offset, std::size_t size, auto& field) {
+        std::memcpy(&field, record + offset, size);
+    });
     measure.Curves.resize(curveCount);
     const std::uint8_t* in = image.data() + MeasureRecordSize;
     for (Curve& curve : measure.Curves) {
