@@ -21,7 +21,12 @@ public:
 
     // One subtraction, one addition, one multiplication: the mean is never
     // recomputed from the slots, the running sum carries its own rounding.
-    void Add(long double sample);
+    void Add(long double sample) {
+        sum_ = sum_ - slots_[position_] + sample;
+        slots_[position_] = sample;
+        output_ = sum_ * reciprocal_;
+        if (++position_ == window_) position_ = 0;
+    }
 
     // Adds the value exactly Window() times, starting at the current position.
     void Fill(long double value);

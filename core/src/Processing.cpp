@@ -1,0 +1,189 @@
+#include "core/Processing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace zemvalkorta {
+
+namespace {
+
+constexpr double StartLevel = 0.1;       // cm3: the first sample that counts as moving
+constexpr double ModelStartLevel = 1.0;  // cm3
+constexpr double FreezingPoint = 0.0;    // degC
+constexpr double DeepFrost = -10.0;      // degC
+constexpr std::uint32_t ModelSearchSteps = 100000;
+constexpr long double FilterPrime = 0.0L;
+
+// The original division trapped on a zero divisor, an invalid operation or an
+// overflow and carried on with 0; a non-finite quotient is the same failure here.
+double GuardedRatio(double numerator, double denominator, double factor) {
+    if (denominator == 0.0) return 0.0;
+    const double value = numerator / denominator * factor;
+    return std::isfinite(value) ? value : 0.0;
+}
+
+int FirstAtOrAbove(std::span<const float> curve, double level) {
+    const auto found = std::find_if(curve.begin(), curve.end(), [level](float v) { return v >= level; });
+    return found == curve.end() ? 0 : static_cast<int>(found - curve.begin());
+}
+
+int CheckedLength(std::span<const float> volume, std::initializer_list<std::size_t> others) {
+    if (volume.empty()) throw ProcessingError("a curve holds no samples");
+    for (std::size_t size : others)
+        if (size != volume.size()) throw ProcessingError("the curves of a channel differ in length");
+    return static_cast<int>(volume.size());
+}
+
+// A reference sample below zero volume has no physical meaning; NaN is cut too.
+double NonNegative(double value) { return value >= 0.0 ? value : 0.0; }
+
+// Time of sample `index` when the period is taken as unsigned; the product
+// stays signed so samples before the start lie at negative times.
+double SampleTime(std::int64_t index, std::int32_t period) {
+    return static_cast<double>(index * static_cast<std::int64_t>(static_cast<std::uint32_t>(period)));
+}
+
+}  // namespace
+
+double ModelValue(const ModelArray& model, double t) {
+    return ((model[3] * t + model[2]) * t + model[1]) * t + model[0];
+}
+
+bool FindModelStart(ModelArray& model, std::int32_t period) {
+    const auto step = static_cast<std::uint32_t>(period);
+    for (std::uint32_t i = 0; i <= ModelSearchSteps; ++i) {
+        const std::uint32_t t = i * step;  // wraps as the unsigned 32-bit product it always was
+        const double value = ModelValue(model, static_cast<double>(t));
+        if (value > ModelStartLevel) {
+            model[ModelStartTimeIndex] = static_cast<double>(t);
+            model[ModelStartValueIndex] = value;
+            return true;
+        }
+    }
+    model[ModelStartTimeIndex] = 0.0;
+    model[ModelStartValueIndex] = model[0];
+    return false;
+}
+
+FreezingInterval FindFreezingInterval(std::span<const float> volume, std::span<const float> temperature) {
+    const int n = CheckedLength(volume, {temperature.size()});
+    FreezingInterval interval;
+    interval.Start = FirstAtOrAbove(volume, StartLevel);
+
+    interval.Zero = interval.Start;
+    for (int i = interval.Start; i < n; ++i) {
+        if (!(temperature[i] > FreezingPoint)) {  // a NaN temperature also ends the warm stretch
+            interval.Zero = i;
+            break;
+        }
+    }
+    interval.Cold = interval.Zero;
+    for (int i = interval.Zero; i < n; ++i) {
+        if (temperature[i] <= DeepFrost) {
+            interval.Cold = i;
+            break;
+        }
+    }
+    if (interval.Cold == interval.Zero) interval.Cold = n - 1;
+
+    const int zero = interval.Zero;
+    const double base = volume[zero];
+    // The divisor counts the samples of the chord, not its steps.
+    const double slope = GuardedRatio(volume[interval.Cold] - base, interval.Cold - zero + 1, 1.0);
+    interval.ScalePoint = zero;
+    double best = 0.0;
+    for (int k = zero; k <= interval.Cold; ++k) {
+        const double deviation = volume[k] - ((k - zero) * slope + base);
+        if (deviation > best) {
+            best = deviation;
+            interval.ScalePoint = k;
+        }
+    }
+    return interval;
+}
+
+ChannelOutcome ProcessModel(std::span<const float> volume, std::span<const float> temperature,
+                            std::span<float> reference, std::span<float> difference, std::int32_t period,
+                            double stretch, const ModelArray& model, TMAFilter& filter) {
+    const int n = CheckedLength(volume, {temperature.size(), reference.size(), difference.size()});
+    filter.Reset();
+    const FreezingInterval interval = FindFreezingInterval(volume, temperature);
+
+    int modelStart = 0;
+    for (int i = 0; i < n; ++i) {
+        if (ModelValue(model, SampleTime(i, period)) >= StartLevel) {
+            modelStart = i;
+            break;
+        }
+    }
+    // The model's first sample at or above the start level meets the concrete's.
+    const std::int64_t offset = static_cast<std::int64_t>(modelStart) - interval.Start;
+    for (int k = 0; k < n; ++k) reference[k] = static_cast<float>(ModelValue(model, SampleTime(k + offset, period)));
+
+    const int zero = interval.Zero;
+    const int scalePoint = interval.ScalePoint;
+    const float anchor = reference[zero] - volume[zero];
+    for (float& value : reference) value -= anchor;
+
+    const double scale = GuardedRatio(static_cast<double>(volume[scalePoint]) - volume[zero],
+                                      static_cast<double>(reference[scalePoint]) - reference[zero], stretch);
+
+    filter.Fill(FilterPrime);
+    double result = -1.0;
+    const double referenceBase = reference[zero];
+    const double concreteBase = volume[zero];
+    for (int k = 0; k < n; ++k) {
+        const double fitted = NonNegative((reference[k] - referenceBase) * scale + concreteBase);
+        reference[k] = static_cast<float>(fitted);
+        const double delta = fitted - volume[k];
+        difference[k] = static_cast<float>(delta);
+        filter.Add(delta);
+        if (k >= scalePoint && filter.Output() > result) result = static_cast<double>(filter.Output());
+    }
+    return {result, 0};
+}
+
+ChannelOutcome ProcessStandard(std::span<const float> volume, std::span<const float> temperature,
+                               std::span<const float> standard, std::span<float> reference, std::span<float> difference,
+                               double stretch, TMAFilter& filter) {
+    const int n = CheckedLength(volume, {temperature.size(), standard.size(), reference.size(), difference.size()});
+    const FreezingInterval interval = FindFreezingInterval(volume, temperature);
+    const int standardStart = FirstAtOrAbove(standard, StartLevel);
+    const int zero = interval.Zero;
+    const int scalePoint = interval.ScalePoint;
+
+    // A standard that starts later than the concrete puts the opposite indices
+    // past its end near the end of the run; its last sample stands in for them.
+    const int standardZero = std::clamp(zero - interval.Start + standardStart, 0, n - 1);
+    const int standardScalePoint = std::clamp(scalePoint - interval.Start + standardStart, 0, n - 1);
+
+    const float anchor = standard[standardZero] - volume[zero];
+    for (int k = 0; k < n; ++k) reference[k] = standard[k] - anchor;
+
+    const double scale =
+        GuardedRatio(static_cast<double>(volume[scalePoint]) - volume[zero],
+                     static_cast<double>(reference[standardScalePoint]) - reference[standardZero], stretch);
+
+    // The alignment of the two starts, kept even when the opposite indices were clamped.
+    const int shift = interval.Start - standardStart;
+    int standardIndex = shift >= 0 ? 0 : -shift;
+    int concreteIndex = shift >= 0 ? shift : 0;
+    const int steps = std::min(n - concreteIndex, n - standardIndex);
+
+    filter.Fill(FilterPrime);
+    double result = -1.0;
+    const double referenceBase = reference[standardZero];
+    const double concreteBase = volume[zero];
+    for (int step = 0; step < steps; ++step, ++standardIndex, ++concreteIndex) {
+        const double fitted = NonNegative((reference[standardIndex] - referenceBase) * scale + concreteBase);
+        reference[standardIndex] = static_cast<float>(fitted);
+        const double delta = fitted - volume[concreteIndex];
+        difference[concreteIndex] = static_cast<float>(delta);
+        filter.Add(delta);
+        if (concreteIndex >= scalePoint && filter.Output() > result) result = static_cast<double>(filter.Output());
+    }
+    return {result, shift};
+}
+
+}  // namespace zemvalkorta
