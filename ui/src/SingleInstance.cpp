@@ -1,0 +1,45 @@
+#include "ui/SingleInstance.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+namespace zemvalkorta {
+
+TSingleInstanceGuard::TSingleInstanceGuard(QString lockFilePath)
+    : Path(lockFilePath.isEmpty() ? DefaultLockFilePath() : std::move(lockFilePath)) {}
+
+TSingleInstanceGuard::~TSingleInstanceGuard() {
+    if (Descriptor >= 0) ::close(Descriptor);
+}
+
+bool TSingleInstanceGuard::TryAcquire() {
+    if (Descriptor >= 0) return true;
+    const QByteArray native = QFile::encodeName(Path);
+    // O_CLOEXEC: a child such as the virtual instrument must not inherit the lock.
+    const int descriptor = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (descriptor < 0) return false;
+    if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        ::close(descriptor);
+        return false;
+    }
+    Descriptor = descriptor;
+    return true;
+}
+
+QString TSingleInstanceGuard::DefaultLockFilePath() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) folder = QDir::tempPath() + QStringLiteral("/zemvalkorta-%1").arg(::getuid());
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/zemvalkorta.lock");
+}
+
+QString TSingleInstanceGuard::RefusalText() {
+    return QStringLiteral("Копия данной программы уже запущена.\nПовторный запуск программы не разрешен.");
+}
+
+}  // namespace zemvalkorta
