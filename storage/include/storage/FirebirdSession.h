@@ -1,0 +1,67 @@
+#pragma once
+
+// One connection to a Firebird database through the client library's object
+// interface, with the single transaction the program works in. The embedded
+// engine serves plain file paths; "host:/path" goes to a server.
+
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "storage/FieldValue.h"
+
+namespace zemvalkorta {
+
+struct ConnectionParameters {
+    std::string Path;
+    std::string User = "SYSDBA";
+    std::string Password;
+    std::string CharacterSet = "ASCII";
+    int Dialect = 3;
+};
+
+struct QueryResult {
+    std::vector<std::string> Columns;
+    std::vector<std::vector<FieldValue>> Rows;
+};
+
+class FirebirdSession {
+public:
+    FirebirdSession();
+    ~FirebirdSession();
+    FirebirdSession(const FirebirdSession&) = delete;
+    FirebirdSession& operator=(const FirebirdSession&) = delete;
+
+    // Runs a complete CREATE DATABASE statement; the new database is attached.
+    void CreateDatabase(const std::string& statement, int dialect);
+    void Attach(const ConnectionParameters& parameters);
+    // Commits an active transaction first, as the program's transaction ends
+    // with a commit when its connection closes.
+    void Detach();
+    // Drops the connection without committing; used after a failure.
+    void Abandon() noexcept;
+    bool IsAttached() const;
+
+    void StartTransaction();
+    bool InTransaction() const;
+    void CommitRetaining();
+    void Commit();
+
+    // Statements take positional "?" parameters.
+    void Execute(const std::string& sql, const std::vector<FieldValue>& parameters = {});
+    QueryResult Select(const std::string& sql, const std::vector<FieldValue>& parameters = {});
+
+    ByteArray ReadBlob(BlobId id);
+    BlobId WriteBlob(std::span<const std::uint8_t> bytes);
+
+    // Draws a value in a transaction of its own, so that the value is spent
+    // even when the row it was drawn for is cancelled.
+    std::int64_t NextGeneratorValue(const std::string& generator);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace zemvalkorta

@@ -1,0 +1,116 @@
+#pragma once
+
+// The project: one Firebird database file with the identity row and one row
+// per measurement, reached through two cached-update data sets. Every change
+// stays in the caches until SaveChanges; see SaveChanges for durability.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/DSPUnit.h"
+#include "core/MeasureResult.h"
+#include "storage/CachedDataSet.h"
+#include "storage/FirebirdSession.h"
+
+namespace zemvalkorta {
+
+inline constexpr const char* DeviceName = "ZEMVALKORTA-1.0";
+inline constexpr const char* ProjectPassword = "tarnwheel";
+
+// Field names of the two tables.
+inline constexpr const char* SystemTablePk = "SYSTEM_TABLE_PK";
+inline constexpr const char* DeviceNameField = "DEVICE_NAME";
+inline constexpr const char* DeviceDataVersionField = "DEVICE_DATA_VERSION";
+inline constexpr const char* ProjectDescriptionField = "PROJECT_DESCRIPTION";
+inline constexpr const char* MeasureResultTablePk = "MEASURE_RESULT_TABLE_PK";
+inline constexpr const char* MeasureDateField = "MEASURE_DATE";
+inline constexpr const char* MeasureTimeField = "MEASURE_TIME";
+inline constexpr const char* MeasureNumberField = "MEASURE_NUMBER";
+inline constexpr const char* MeasureDataField = "MEASURE_DATA";
+inline constexpr const char* MeasureCommentField = "MEASURE_COMMENT";
+
+class TMainDataModule {
+public:
+    using ShowResultHandler = std::function<void(CachedDataSet& dataSet, bool SelectFirstChannel)>;
+
+    TMainDataModule();
+    ~TMainDataModule();
+    TMainDataModule(const TMainDataModule&) = delete;
+    TMainDataModule& operator=(const TMainDataModule&) = delete;
+
+    // Replaces nothing: the caller deletes an existing file first. Returns
+    // false when the file cannot be created; a failing schema statement
+    // throws DatabaseError and leaves no connection behind.
+    bool CreateProject(const std::string& path);
+    // False for anything that is not a project of this data version; the
+    // refused file is not written to. LastError() tells why.
+    bool OpenProject(const std::string& path);
+    void CloseProject();
+    const std::string& LastError() const { return lastError_; }
+    bool ExecuteSQL(const std::string& statement);
+
+    void PostChanges();
+    // Applies the cached changes and commits them (retaining the transaction),
+    // so a saved project survives a crash of the program.
+    void SaveChanges();
+    void CancelChanges();
+    void DeleteAllRecords();
+
+    bool IsProjectOpen() const;
+    bool IsModified() const;
+    bool IsResultEmpty() const;
+    int GetRecordCount() const;
+
+    void BeginBulkUpdate();
+    void EndBulkUpdate();
+    void SaveRecNo();
+    void RestoreRecNo();
+
+    CachedDataSet& ResultDataSet() { return *resultDataSet_; }
+    CachedDataSet& DescriptionDataSet() { return *descriptionDataSet_; }
+    TMAFilter& Filter() { return filter_; }
+
+    // Measurement rows. Results: 0 / -1 with the meanings of each operation
+    // (ReadMeasure 0 = read; WriteMeasure 0 = written; FindMeasure 0 = found
+    // and current; InsertMeasure 0 = existed already, -1 = appended).
+    int ReadMeasure(TMeasureResult& measure);
+    int WriteMeasure(const TMeasureResult& measure);
+    int FindMeasure(const TMeasureResult& measure);
+    int InsertMeasure(const TMeasureResult& measure);
+    void SortMeasures();
+    // Processes the current row and writes it back. Throws ProcessingError
+    // (a zero specimen volume, naming the channel) and stores nothing then.
+    void ProcessMeasure();
+    void ResultDataSetAfterScroll(CachedDataSet& dataSet);
+
+    // Operator texts, UTF-8 here and Windows-1251 in the file.
+    std::string ProjectDescription();
+    void SetProjectDescription(const std::string& utf8);
+    std::string MeasureComment();
+    void SetMeasureComment(const std::string& utf8);
+
+    ShowResultHandler OnShowResult;
+
+private:
+    void CloseDataSets();
+    void ApplyAndRefresh(CachedDataSet& dataSet);
+    void CancelAndRefresh(CachedDataSet& dataSet);
+
+    std::unique_ptr<FirebirdSession> session_;
+    std::unique_ptr<CachedDataSet> descriptionDataSet_;
+    std::unique_ptr<CachedDataSet> resultDataSet_;
+    TMAFilter filter_{3};
+    std::int32_t savedRecNo_ = 0;
+    std::string lastError_;
+};
+
+// Stores a finished download as the main window does: every record not yet
+// in the project becomes a processed row, the rows are sorted and the last
+// becomes current, then OnShowResult. All or nothing: after a failure the
+// rows added by this call are taken out of the cache again and the error
+// propagates. Returns the number of rows added.
+int StoreDownloadedMeasures(TMainDataModule& module, const TArrayOfMeasureResult& measures);
+
+}  // namespace zemvalkorta

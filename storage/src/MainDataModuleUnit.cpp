@@ -1,0 +1,281 @@
+#include "storage/MainDataModuleUnit.h"
+
+#include "core/TextCodec.h"
+
+namespace zemvalkorta {
+
+namespace {
+
+const char* const CreationParameters =
+    "USER 'SYSDBA' PASSWORD 'tarnwheel'\r\n"
+    "PAGE_SIZE = 4096\r\n"
+    "DEFAULT CHARACTER SET ASCII\r\n";
+
+const char* const SchemaStatements[] = {
+    "CREATE TABLE SYSTEM_TABLE(SYSTEM_TABLE_PK INTEGER NOT NULL,DEVICE_NAME CHAR(32),DEVICE_DATA_VERSION "
+    "INTEGER,PROJECT_DESCRIPTION BLOB SUB_TYPE 0 SEGMENT SIZE 256,PRIMARY KEY (SYSTEM_TABLE_PK));",
+    "CREATE GENERATOR SYSTEM_TABLE_GEN;",
+    "CREATE TRIGGER CREATE_SYSTEM_RECORD FOR SYSTEM_TABLE ACTIVE BEFORE INSERT POSITION 0 AS BEGIN  if "
+    "(NEW.SYSTEM_TABLE_PK is null) then   NEW.SYSTEM_TABLE_PK = gen_id(SYSTEM_TABLE_GEN, 1); END;",
+    nullptr,  // the identity row, built from DeviceName and CurrentDataVersion
+    "CREATE TABLE MEASURE_RESULT_TABLE(MEASURE_RESULT_TABLE_PK INTEGER NOT NULL,MEASURE_DATE "
+    "TIMESTAMP,MEASURE_TIME TIMESTAMP,MEASURE_NUMBER INTEGER,MEASURE_DATA BLOB SUB_TYPE 0 SEGMENT SIZE "
+    "256,MEASURE_COMMENT BLOB SUB_TYPE 0 SEGMENT SIZE 256,PRIMARY KEY (MEASURE_RESULT_TABLE_PK));",
+    "CREATE GENERATOR MEASURE_RESULT_TABLE_GEN;",
+    "CREATE TRIGGER CREATE_MEASURE_RESULT_RECORD FOR MEASURE_RESULT_TABLE ACTIVE BEFORE INSERT POSITION 0 AS "
+    "BEGIN  if (NEW.MEASURE_RESULT_TABLE_PK is null) then   NEW.MEASURE_RESULT_TABLE_PK = "
+    "gen_id(MEASURE_RESULT_TABLE_GEN, 1); END;",
+};
+
+DataSetStatements ResultStatements() {
+    return DataSetStatements{
+        "SELECT * FROM MEASURE_RESULT_TABLE\n"
+        "ORDER BY MEASURE_DATE, MEASURE_TIME, MEASURE_NUMBER DESC",
+        "SELECT * FROM MEASURE_RESULT_TABLE\n"
+        "WHERE MEASURE_RESULT_TABLE_PK = ?OLD_MEASURE_RESULT_TABLE_PK\n"
+        "ORDER BY MEASURE_DATE, MEASURE_TIME, MEASURE_NUMBER DESC",
+        "INSERT INTO MEASURE_RESULT_TABLE(\n"
+        "  MEASURE_RESULT_TABLE_PK,\n  MEASURE_DATE,\n  MEASURE_TIME,\n  MEASURE_NUMBER,\n  MEASURE_DATA,\n"
+        "  MEASURE_COMMENT\n)\nVALUES(\n"
+        "  ?MEASURE_RESULT_TABLE_PK,\n  ?MEASURE_DATE,\n  ?MEASURE_TIME,\n  ?MEASURE_NUMBER,\n  ?MEASURE_DATA,\n"
+        "  ?MEASURE_COMMENT\n)",
+        "UPDATE MEASURE_RESULT_TABLE\nSET\n"
+        "  MEASURE_RESULT_TABLE_PK = ?MEASURE_RESULT_TABLE_PK,\n  MEASURE_DATE = ?MEASURE_DATE,\n"
+        "  MEASURE_TIME = ?MEASURE_TIME,\n  MEASURE_NUMBER = ?MEASURE_NUMBER,\n  MEASURE_DATA = ?MEASURE_DATA,\n"
+        "  MEASURE_COMMENT = ?MEASURE_COMMENT\n"
+        "WHERE\n  MEASURE_RESULT_TABLE_PK = ?OLD_MEASURE_RESULT_TABLE_PK",
+        "DELETE FROM MEASURE_RESULT_TABLE\n"
+        "WHERE\n  MEASURE_RESULT_TABLE_PK = ?OLD_MEASURE_RESULT_TABLE_PK",
+    };
+}
+
+DataSetStatements DescriptionStatements() {
+    return DataSetStatements{
+        "SELECT * FROM SYSTEM_TABLE",
+        "SELECT * FROM SYSTEM_TABLE\n"
+        "WHERE SYSTEM_TABLE_PK = ?OLD_SYSTEM_TABLE_PK",
+        "INSERT INTO SYSTEM_TABLE(\n  SYSTEM_TABLE_PK,\n  DEVICE_NAME,\n  DEVICE_DATA_VERSION,\n"
+        "  PROJECT_DESCRIPTION\n)\nVALUES(\n  ?SYSTEM_TABLE_PK,\n  ?DEVICE_NAME,\n  ?DEVICE_DATA_VERSION,\n"
+        "  ?PROJECT_DESCRIPTION\n)",
+        "UPDATE SYSTEM_TABLE\nSET\n  SYSTEM_TABLE_PK = ?SYSTEM_TABLE_PK,\n  DEVICE_NAME = ?DEVICE_NAME,\n"
+        "  DEVICE_DATA_VERSION = ?DEVICE_DATA_VERSION,\n  PROJECT_DESCRIPTION = ?PROJECT_DESCRIPTION\n"
+        "WHERE\n  SYSTEM_TABLE_PK = ?OLD_SYSTEM_TABLE_PK",
+        "DELETE FROM SYSTEM_TABLE\n"
+        "WHERE\n  SYSTEM_TABLE_PK = ?OLD_SYSTEM_TABLE_PK",
+    };
+}
+
+std::string QuotedLiteral(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';
+    }
+    return quoted + "'";
+}
+
+std::string TrimRight(std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+// Counted bulk update that also ends when an exception leaves the scope.
+class BulkUpdate {
+public:
+    explicit BulkUpdate(TMainDataModule& module) : module_(module) { module_.BeginBulkUpdate(); }
+    ~BulkUpdate() { module_.EndBulkUpdate(); }
+    BulkUpdate(const BulkUpdate&) = delete;
+    BulkUpdate& operator=(const BulkUpdate&) = delete;
+
+private:
+    TMainDataModule& module_;
+};
+
+bool IsEditing(const CachedDataSet& dataSet) {
+    return dataSet.State() == DataSetState::Edit || dataSet.State() == DataSetState::Insert;
+}
+
+}  // namespace
+
+TMainDataModule::TMainDataModule()
+    : session_(std::make_unique<FirebirdSession>()),
+      descriptionDataSet_(
+          std::make_unique<CachedDataSet>(*session_, DescriptionStatements(), SystemTablePk, "SYSTEM_TABLE_GEN")),
+      resultDataSet_(std::make_unique<CachedDataSet>(*session_, ResultStatements(), MeasureResultTablePk,
+                                                     "MEASURE_RESULT_TABLE_GEN")) {
+    resultDataSet_->AddObserver([this](DataSetEvent event) {
+        if (event == DataSetEvent::CurrentChanged) ResultDataSetAfterScroll(*resultDataSet_);
+    });
+}
+
+TMainDataModule::~TMainDataModule() {
+    try {
+        CloseProject();
+    } catch (const std::exception&) {
+        session_->Abandon();
+    }
+}
+
+bool TMainDataModule::ExecuteSQL(const std::string& statement) {
+    session_->StartTransaction();
+    session_->Execute(statement);
+    session_->CommitRetaining();
+    return true;
+}
+
+bool TMainDataModule::CreateProject(const std::string& path) {
+    lastError_.clear();
+    if (IsProjectOpen()) CloseProject();
+    try {
+        session_->CreateDatabase("CREATE DATABASE " + QuotedLiteral(path) + " " + CreationParameters, 3);
+    } catch (const DatabaseError& error) {
+        lastError_ = error.what();
+        return false;
+    }
+    try {
+        for (const char* statement : SchemaStatements) {
+            if (statement != nullptr) {
+                ExecuteSQL(statement);
+            } else {
+                ExecuteSQL("INSERT INTO SYSTEM_TABLE (DEVICE_NAME, DEVICE_DATA_VERSION) VALUES (" +
+                           QuotedLiteral(DeviceName) + "," + std::to_string(CurrentDataVersion) + ");");
+            }
+        }
+        session_->Detach();
+    } catch (...) {
+        session_->Abandon();
+        throw;
+    }
+    return true;
+}
+
+bool TMainDataModule::OpenProject(const std::string& path) {
+    lastError_.clear();
+    if (IsProjectOpen()) CloseProject();
+    try {
+        session_->Attach(ConnectionParameters{path, "SYSDBA", ProjectPassword, "ASCII", 3});
+        descriptionDataSet_->Open();
+        if (descriptionDataSet_->IsEmpty()) throw DatabaseError("SYSTEM_TABLE is empty");
+        std::string name = TrimRight(AsText(descriptionDataSet_->Value(DeviceNameField)));
+        if (name != DeviceName) throw DatabaseError("not a project of " + std::string(DeviceName));
+        auto version = AsInteger(descriptionDataSet_->Value(DeviceDataVersionField));
+        if (version != CurrentDataVersion)
+            throw DatabaseError("data version " + std::to_string(version) + " instead of " +
+                                std::to_string(CurrentDataVersion));
+        resultDataSet_->Open();
+    } catch (const std::exception& error) {
+        lastError_ = error.what();
+        CloseDataSets();
+        // Nothing was written; rolling back keeps a refused file as it was.
+        session_->Abandon();
+        return false;
+    }
+    return true;
+}
+
+void TMainDataModule::CloseDataSets() {
+    resultDataSet_->Close();
+    descriptionDataSet_->Close();
+}
+
+void TMainDataModule::CloseProject() {
+    CloseDataSets();
+    session_->Detach();
+}
+
+void TMainDataModule::PostChanges() {
+    if (IsEditing(*resultDataSet_)) resultDataSet_->Post();
+    if (IsEditing(*descriptionDataSet_)) descriptionDataSet_->Post();
+}
+
+void TMainDataModule::ApplyAndRefresh(CachedDataSet& dataSet) {
+    if (!dataSet.HasCachedChanges()) return;
+    dataSet.ApplyUpdates();
+    dataSet.RefreshCurrentRow();
+}
+
+void TMainDataModule::SaveChanges() {
+    if (!IsProjectOpen()) return;
+    BulkUpdate bulk(*this);
+    ApplyAndRefresh(*resultDataSet_);
+    ApplyAndRefresh(*descriptionDataSet_);
+    session_->CommitRetaining();
+}
+
+void TMainDataModule::CancelAndRefresh(CachedDataSet& dataSet) {
+    if (!dataSet.HasCachedChanges()) return;
+    dataSet.CancelUpdates();
+    dataSet.RefreshCurrentRow();
+}
+
+void TMainDataModule::CancelChanges() {
+    if (!IsProjectOpen()) return;
+    BulkUpdate bulk(*this);
+    CancelAndRefresh(*resultDataSet_);
+    CancelAndRefresh(*descriptionDataSet_);
+}
+
+void TMainDataModule::DeleteAllRecords() {
+    if (!resultDataSet_->IsActive()) return;
+    BulkUpdate bulk(*this);
+    resultDataSet_->First();
+    while (!resultDataSet_->IsEmpty()) resultDataSet_->Delete();
+}
+
+bool TMainDataModule::IsProjectOpen() const { return resultDataSet_->IsActive() || descriptionDataSet_->IsActive(); }
+
+bool TMainDataModule::IsModified() const {
+    for (const CachedDataSet* dataSet : {resultDataSet_.get(), descriptionDataSet_.get()}) {
+        if (dataSet->HasCachedChanges() || IsEditing(*dataSet) || dataSet->EditorModified()) return true;
+    }
+    return false;
+}
+
+bool TMainDataModule::IsResultEmpty() const { return resultDataSet_->IsEmpty(); }
+
+int TMainDataModule::GetRecordCount() const { return IsProjectOpen() ? resultDataSet_->RecordCount() : 0; }
+
+void TMainDataModule::BeginBulkUpdate() {
+    resultDataSet_->DisableControls();
+    descriptionDataSet_->DisableControls();
+}
+
+void TMainDataModule::EndBulkUpdate() {
+    resultDataSet_->EnableControls();
+    descriptionDataSet_->EnableControls();
+}
+
+void TMainDataModule::SaveRecNo() { savedRecNo_ = resultDataSet_->RecNo(); }
+
+void TMainDataModule::RestoreRecNo() { resultDataSet_->MoveBy(savedRecNo_ - resultDataSet_->RecNo()); }
+
+void TMainDataModule::ResultDataSetAfterScroll(CachedDataSet& dataSet) {
+    if (dataSet.ControlsDisabled() || dataSet.State() != DataSetState::Browse) return;
+    if (OnShowResult) OnShowResult(dataSet, true);
+}
+
+std::string TMainDataModule::ProjectDescription() {
+    if (!descriptionDataSet_->IsActive() || descriptionDataSet_->IsEmpty()) return {};
+    return Cp1251ToUtf8(descriptionDataSet_->BlobText(ProjectDescriptionField));
+}
+
+void TMainDataModule::SetProjectDescription(const std::string& utf8) {
+    descriptionDataSet_->Edit();
+    descriptionDataSet_->SetValue(ProjectDescriptionField, BlobField::FromBytes([&] {
+                                      std::string bytes = Utf8ToCp1251(utf8);
+                                      return ByteArray(bytes.begin(), bytes.end());
+                                  }()));
+}
+
+std::string TMainDataModule::MeasureComment() {
+    if (!resultDataSet_->IsActive() || resultDataSet_->IsEmpty()) return {};
+    return Cp1251ToUtf8(resultDataSet_->BlobText(MeasureCommentField));
+}
+
+void TMainDataModule::SetMeasureComment(const std::string& utf8) {
+    resultDataSet_->Edit();
+    std::string bytes = Utf8ToCp1251(utf8);
+    resultDataSet_->SetValue(MeasureCommentField, BlobField::FromBytes(ByteArray(bytes.begin(), bytes.end())));
+}
+
+}  // namespace zemvalkorta
