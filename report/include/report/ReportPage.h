@@ -1,0 +1,48 @@
+#pragma once
+
+// One page of a report while it is being built and after: its own copy of the
+// template's fields, found by name, the chart handed to it, and whether its
+// build emitted the body band.
+
+#include <QString>
+#include <optional>
+
+#include "report/ReportChart.h"
+#include "report/ReportTemplate.h"
+
+namespace zemvalkorta {
+
+class ReportPage {
+public:
+    explicit ReportPage(const ReportPageTemplate& pageTemplate);
+
+    const QString& Name() const { return m_template.Name; }
+    const ReportPageTemplate& Layout() const { return m_template; }
+
+    // nullptr when the page has no text field of that name.
+    ReportTextField* FindText(const QString& name);
+    const ReportTextField* FindText(const QString& name) const;
+
+    // These throw std::out_of_range for a name the page does not have: a
+    // misspelt field would otherwise vanish silently from the printout.
+    void SetText(const QString& name, const QString& line);
+    void ClearText(const QString& name);
+    void AddLine(const QString& name, const QString& line);
+    QStringList Lines(const QString& name) const;
+
+    // Throws std::out_of_range when the page has no chart field.
+    void SetChart(const ReportChart& chart);
+    const std::optional<ReportChart>& Chart() const { return m_chart; }
+
+    void EmitBody() { m_bodyEmitted = true; }
+    bool BodyEmitted() const { return m_bodyEmitted; }
+
+private:
+    ReportTextField& Field(const QString& name);
+
+    ReportPageTemplate m_template;
+    std::optional<ReportChart> m_chart;
+    bool m_bodyEmitted = false;
+};
+
+}  // namespace zemvalkorta

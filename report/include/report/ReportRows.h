@@ -1,0 +1,53 @@
+#pragma once
+
+// The measurement list as the report walks it: a cursor over the project's
+// rows with the data module's bulk-update and remembered-row operations.
+
+#include <optional>
+#include <vector>
+
+#include "core/MeasureResult.h"
+
+namespace zemvalkorta {
+
+class ReportRows {
+public:
+    virtual ~ReportRows() = default;
+
+    // Decodes the current row; false when it cannot be read.
+    virtual bool ReadMeasure(TMeasureResult& measure) = 0;
+    // True once Next was called on the last row, or when there are no rows.
+    virtual bool Eof() const = 0;
+    virtual void First() = 0;
+    virtual void Next() = 0;
+    virtual int GetRecordCount() const = 0;
+
+    virtual void BeginBulkUpdate() {}
+    virtual void EndBulkUpdate() {}
+    virtual void SaveRecNo() {}
+    virtual void RestoreRecNo() {}
+};
+
+// Rows held in memory; an empty optional stands for a row that cannot be read.
+class MeasureListRows : public ReportRows {
+public:
+    explicit MeasureListRows(std::vector<std::optional<TMeasureResult>> rows, int current = 0);
+
+    bool ReadMeasure(TMeasureResult& measure) override;
+    bool Eof() const override { return m_eof; }
+    void First() override;
+    void Next() override;
+    int GetRecordCount() const override { return static_cast<int>(m_rows.size()); }
+    void SaveRecNo() override { m_saved = m_current; }
+    void RestoreRecNo() override;
+
+    int Current() const { return m_current; }
+
+private:
+    std::vector<std::optional<TMeasureResult>> m_rows;
+    int m_current = 0;
+    int m_saved = 0;
+    bool m_eof = false;
+};
+
+}  // namespace zemvalkorta

@@ -1,0 +1,173 @@
+#include "report/ReportBuilder.h"
+
+#include "core/Catalogue.h"
+#include "core/FrostGraphicPoints.h"
+#include "report/ReportTemplate.h"
+#include "report/ReportTexts.h"
+
+namespace zemvalkorta {
+
+namespace {
+
+const QStringList ValueFields = {
+    QStringLiteral("PatternNumberMemo"),        QStringLiteral("PatternAgeMemo"),
+    QStringLiteral("PatternDimensionsMemo"),    QStringLiteral("PatternVolumeMemo"),
+    QStringLiteral("PatternPrimaryWeightMemo"), QStringLiteral("PatternSaturatedWeightMemo"),
+    QStringLiteral("PatternHumidityMemo"),      QStringLiteral("PatternWaterAbsorbenceMemo"),
+    QStringLiteral("PatternDeltaVolumeMemo"),   QStringLiteral("PatternTettaMemo"),
+    QStringLiteral("PatternAverageTettaMemo"),  QStringLiteral("AverageFrostResistanceMemo"),
+};
+
+// Restores the list even when a page build throws.
+class BulkUpdateGuard {
+public:
+    explicit BulkUpdateGuard(ReportRows& rows) : m_rows(rows) {
+        m_rows.BeginBulkUpdate();
+        m_rows.SaveRecNo();
+    }
+    ~BulkUpdateGuard() {
+        m_rows.EndBulkUpdate();
+        m_rows.RestoreRecNo();
+    }
+    BulkUpdateGuard(const BulkUpdateGuard&) = delete;
+    BulkUpdateGuard& operator=(const BulkUpdateGuard&) = delete;
+
+private:
+    ReportRows& m_rows;
+};
+
+QString Fixed(const char* pattern, double value, const FormatSettings& separators) {
+    return QString::fromStdString(FormatFloat(pattern, value, separators));
+}
+
+void SetAxes(ReportChart& chart, int graphType) {
+    const FrostGraphicAxes& axes = AxesOfGraphicType(graphType);
+    chart.Left = ReportAxis{QString::fromStdString(axes.LeftTitle), QString::fromStdString(axes.LeftFormat),
+                            axes.LeftStep, false};
+    chart.Bottom = ReportAxis{QString::fromStdString(axes.BottomTitle), QStringLiteral("#,##0.0"), axes.BottomStep,
+                              axes.BottomIsTime};
+}
+
+void DrawPlans(ReportChart& chart, const TMeasureResult& measure, const FrostSeriesPlanList& plans,
+               const std::array<QColor, ChannelCount>& colours) {
+    for (const FrostSeriesPlan& plan : plans) {
+        SetAxes(chart, plan.GraphType);
+        ReportSeries& series = chart.Series.at(static_cast<std::size_t>(plan.Series));
+        series.Colour = colours.at(static_cast<std::size_t>(plan.Channel));
+        for (const GraphicPoint& point : PointsOfPlan(measure, plan)) series.Points.emplace_back(point.X, point.Y);
+    }
+}
+
+}  // namespace
+
+ReportJob::ReportJob(ReportRows& rows, ReportOptions options) : m_rows(rows), m_options(std::move(options)) {
+    m_reportChart.Separators = m_options.Separators;
+}
+
+bool ReportJob::Build(CompositeReport& report, int reportScope, const ReportProgress& progress) {
+    m_reportScope = reportScope == CurrentRecordReport ? CurrentRecordReport : AllRecordsReport;
+    BulkUpdateGuard guard(m_rows);
+    report.Clear();
+    const auto main = [this](ReportPage& page) { MainReportManualBuild(page); };
+    const auto easy = [this](ReportPage& page) { EasyReportManualBuild(page); };
+    TMeasureResult measure;
+    if (m_reportScope == CurrentRecordReport) {
+        if (m_rows.ReadMeasure(measure)) {
+            if (HasConcreteSpecimen(measure)) report.Add(MainReport(), main);
+            if (HasStandardSpecimen(measure)) report.Add(EasyReport(), easy);
+        }
+        return report.Prepare(progress);
+    }
+    const int count = m_rows.GetRecordCount();
+    m_rows.First();
+    for (int row = 0; row < count; ++row) {
+        if (m_rows.ReadMeasure(measure) && HasConcreteSpecimen(measure)) report.Add(MainReport(), main);
+        m_rows.Next();
+    }
+    if (report.TemplateCount() == 0) return false;
+    m_rows.First();
+    return report.Prepare(progress);
+}
+
+void ReportJob::MainReportManualBuild(ReportPage& page) {
+    if (page.Name() == TablePageName)
+        BuildTablePage(page);
+    else
+        BuildGraphPage(page);
+}
+
+void ReportJob::BuildTablePage(ReportPage& page) {
+    m_tableFound = false;
+    TMeasureResult measure;
+    while (!(m_rows.ReadMeasure(measure) && HasConcreteSpecimen(measure))) {
+        if (m_rows.Eof()) return;
+        m_rows.Next();
+    }
+    m_tableFound = true;
+    page.SetText(QStringLiteral("TableBeginDateTimeMemo"), BeginDateTimeText(measure));
+    page.SetText(QStringLiteral("TableEndDateTimeMemo"), EndDateTimeText(measure));
+    page.SetText(QStringLiteral("VolumeMemo"), QStringLiteral("cm³"));
+    page.SetText(QStringLiteral("DeltaVolumeMemo"), QStringLiteral("ΔV, cm³"));
+    page.SetText(QStringLiteral("TettaMemo"), QStringLiteral("Θx10³"));
+    page.SetText(QStringLiteral("AverageTettaMemo"), QStringLiteral("<Θ>x10³"));
+    for (const QString& name : ValueFields) page.ClearText(name);
+    FillTable(page, measure);
+    page.EmitBody();
+}
+
+void ReportJob::FillTable(ReportPage& page, const TMeasureResult& measure) {
+    const FormatSettings& separators = m_options.Separators;
+    for (int channel = 0; channel < ChannelCount; ++channel) {
+        if (RoleOfChannel(measure, channel) != ChannelRole::Concrete) continue;
+        const auto index = static_cast<std::size_t>(channel);
+        const double primary = measure.PatternPrimaryWeight[index];
+        const double saturated = measure.PatternSaturatedWeight[index];
+        const double volume = measure.PatternVolume[index];
+        const QString lines[] = {
+            QString::number(channel + 1),
+            QString::fromStdString(PatternAgeText(measure.PatternAge[index])),
+            DimensionsText(measure.GeometryKind, measure.PatternDimensions[index], separators),
+            Fixed("0.0", volume, separators),
+            WeightText(primary, separators),
+            WeightText(saturated, separators),
+            AbsorptionByMassText(primary, saturated, separators),
+            AbsorptionByVolumeText(primary, saturated, volume, separators),
+            Fixed("0.00", measure.DeltaVolume[index], separators),
+            Fixed("0.00", measure.Tetta[index] * 1000.0, separators),
+        };
+        for (int field = 0; field < 10; ++field) {
+            page.AddLine(ValueFields[field], lines[field]);
+            page.AddLine(ValueFields[field], QString());
+        }
+    }
+    page.AddLine(QStringLiteral("PatternAverageTettaMemo"), Fixed("0.00", measure.AverageTetta * 1000.0, separators));
+    for (const QString& line : AverageFrostResistanceLines(measure))
+        page.AddLine(QStringLiteral("AverageFrostResistanceMemo"), line);
+}
+
+void ReportJob::BuildGraphPage(ReportPage& page) {
+    TMeasureResult measure;
+    if (m_tableFound && m_rows.ReadMeasure(measure)) {
+        page.SetText(QStringLiteral("GraphicBeginDateTimeMemo"), BeginDateTimeText(measure));
+        page.SetText(QStringLiteral("GraphicEndDateTimeMemo"), EndDateTimeText(measure));
+        ClearReportGraphics(m_reportChart);
+        DrawPlans(m_reportChart, measure, PlanReportDifferenceGraphic(measure), m_options.ChannelColours);
+        page.SetChart(m_reportChart);
+        page.EmitBody();
+    }
+    m_tableFound = false;
+    if (m_reportScope == AllRecordsReport) m_rows.Next();
+}
+
+void ReportJob::EasyReportManualBuild(ReportPage& page) {
+    TMeasureResult measure;
+    if (!m_rows.ReadMeasure(measure)) return;
+    page.SetText(QStringLiteral("GraphicBeginDateTimeMemo"), BeginDateTimeText(measure));
+    page.SetText(QStringLiteral("GraphicEndDateTimeMemo"), EndDateTimeText(measure));
+    ClearReportGraphics(m_reportChart);
+    DrawPlans(m_reportChart, measure, PlanReportStandardGraphic(measure), m_options.ChannelColours);
+    page.SetChart(m_reportChart);
+    page.EmitBody();
+}
+
+}  // namespace zemvalkorta
