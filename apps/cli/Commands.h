@@ -1,0 +1,13 @@
+#pragma once
+
+// One registration function per group of commands, each in its own source
+// file; main.cpp calls them all.
+
+#include "CommandLine.h"
+
+namespace zemvalkorta::cli {
+
+// process, grade (ProcessCommands.cpp)
+void RegisterProcessCommands(CommandTable& table);
+
+}  // namespace zemvalkorta::cli
