@@ -8,10 +8,7 @@
 
 namespace zemvalkorta {
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName(ApplicationTitle);
-    setApplicationDisplayName(ApplicationTitle);
-}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { setApplicationName(ApplicationTitle); }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

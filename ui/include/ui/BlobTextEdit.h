@@ -1,0 +1,45 @@
+#pragma once
+
+// A multi-line text field bound to a text blob of a data set's current row.
+// Typing marks the data set as edited at once (the project counts as changed
+// before the field is left); leaving the field writes the text and posts it.
+
+#include <QPlainTextEdit>
+#include <functional>
+#include <string>
+
+namespace zemvalkorta {
+
+class CachedDataSet;
+
+class TBlobTextEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    using Reader = std::function<std::string()>;
+    using Writer = std::function<void(const std::string&)>;
+    using Poster = std::function<void()>;
+
+    TBlobTextEdit(CachedDataSet& dataSet, Reader reader, Writer writer, Poster poster, QWidget* parent = nullptr);
+    ~TBlobTextEdit() override;
+
+    // Writes typed text into the field (no posting); nothing when untouched.
+    void WritePending();
+    // Writes typed text and posts it into the cache.
+    void Commit();
+    // Shows the field's value of the current row, dropping nothing typed.
+    void Reload();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    CachedDataSet& DataSet;
+    Reader Read;
+    Writer Write;
+    Poster Post;
+    int ObserverId = 0;
+    bool Pending = false;
+    bool Busy = false;
+};
+
+}  // namespace zemvalkorta

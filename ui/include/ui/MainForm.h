@@ -1,0 +1,171 @@
+#pragma once
+
+// The main window: project commands, the measurement list, the result grids,
+// the channel chart pages, the theta strip's place and the device commands.
+
+#include <QMainWindow>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "core/MeasureResult.h"
+#include "ui/Colors.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QSplitter;
+class QTabWidget;
+class QTableView;
+class QTableWidget;
+class QToolButton;
+class QWidget;
+
+namespace zemvalkorta {
+
+class TMainDataModule;
+class TMeasureListModel;
+class TBlobTextEdit;
+class TRecordNavigator;
+
+// The three conditions the enabling rules are made of.
+struct ProjectCondition {
+    bool Open = false;
+    bool Changed = false;
+    bool Rows = false;
+};
+
+// The main window's settings (the settings file's values while the program runs).
+struct MainSettings {
+    std::uint8_t FrostGraphicType = 0;
+    bool ShowStandartPattern = true;
+    ColorValue StandartSeriesColor = 0x000000;
+    std::array<ColorValue, ChannelCount> SeriesColor{0xFF0000, 0x0000FF, 0xFF00FF};
+    ColorValue PenColor = 0x000000;
+    ColorValue BackgroundColor = 0xFFFFFF;
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // `settingsPath` empty: the program's name with ".ini" beside the program.
+    explicit TMainForm(TMainDataModule& dataModule, QString settingsPath = {}, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Part of the window's contract with the graph and report code.
+    void ShowResult(bool selectFirstChannel);
+    void ClearGraphics();
+    void ClearStringGrids();
+    void SetProjectName(const QString& fileName);
+    QString GetProjectName() const { return ProjectFileName; }
+    QString GetProjectsPath() const { return ProjectsPath; }
+    bool ProjectCloseQuery();
+    // One pass over every enabling rule; runs whenever the program becomes idle.
+    void UpdateActions();
+    const MainSettings& Settings() const { return CurrentSettings; }
+    TMainDataModule& DataModule() { return Data; }
+
+    // Commands (the QAction of each runs its handler).
+    QAction* CreateNewProjectAction;
+    QAction* OpenProjectAction;
+    QAction* SaveProjectAction;
+    QAction* CloseProjectAction;
+    QAction* CancelChangesAction;
+    QAction* DeleteAllAction;
+    QAction* ReadFromDeviceAction;
+    QAction* PrintReportAction;
+    QAction* ExportAction;
+    QAction* FrostResistanceTableAction;
+    QAction* ScreenShotAction;
+    QAction* ExitAction;
+    std::array<QAction*, 6> GraphicTypeActions{};
+    QAction* ShowStandartPatternAction;
+    QAction* ColorsAction;
+    QAction* AboutAction;
+
+    // Controls the tests and the graph code reach.
+    QTabWidget* MainPageControl;
+    QWidget* DescriptionPage;
+    QWidget* DataPage;
+    TBlobTextEdit* DescriptionMemo;
+    QTableView* MainDBGrid;
+    QTableWidget* ParamStringGrid;
+    QTableWidget* DetailsStringGrid;
+    QWidget* GridPanel;
+    TRecordNavigator* Navigator;
+    QTabWidget* GraphicPageControl;
+    std::array<QWidget*, ChannelCount> ChannelPages{};
+    QWidget* GraphEditPanel;
+    QToolButton* UndoScaleButton;
+    QToolButton* StretchButton;
+    QToolButton* CompressButton;
+    QCheckBox* StandartPatternCheckBox;
+    TBlobTextEdit* CommentMemo;
+    QWidget* TettaStripArea;  // the theta strip goes here
+    std::array<QFrame*, 4> LegendSquares{};
+    QLabel* HintPanel;
+    QLabel* LegendPanel;
+    QLabel* SparePanel;
+
+    // Handlers.
+    void CreateNewProjectActionExecute();
+    void OpenProjectActionExecute();
+    void SaveProjectActionExecute();
+    void CloseProjectActionExecute();
+    void CancelChangesActionExecute();
+    void DeleteAllActionExecute();
+    void ReadFromDeviceActionExecute();
+    void PrintReportActionExecute();
+    void ExportActionExecute();
+    void FrostResistanceTableActionExecute();
+    void ScreenShotActionExecute();
+    void ColorsActionExecute();
+    void AboutActionExecute();
+    void GraphicTypeActionExecute(int graphicType);
+    void DetailsStringGridMouseUp(Qt::MouseButton button, QPoint position);
+    void ParamStringGridMouseUp(Qt::MouseButton button);
+    void DetailsStringGridMouseMove(QPoint position);
+    void GridPanelResize();
+    void StatusBarResize();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    QWidget* CreateDataPage();
+    QWidget* CreateGridPanel();
+    QWidget* CreateGraphicArea();
+    void CreateProjectsDirectory();
+    void LoadSettings();
+    void SaveSettings();
+    void ApplySettingsToCommands();
+    void PaintLegendSquare(int index, ColorValue color);
+    void FillProjectPages(bool visible);
+    void ShowOpenedProject(const QString& fileName);
+    bool CloseCurrentProjectFirst();
+    void FocusMeasureList();
+    // Writes the text typed into the description and comment fields into their rows.
+    void PostEditors();
+    void HandleHint(const QString& hint);
+    ProjectCondition Condition() const;
+
+    TMainDataModule& Data;
+    TMeasureListModel* MeasureListModel = nullptr;
+    MainSettings CurrentSettings;
+    QString SettingsPath;
+    QString ProjectFileName;
+    QString ProjectsPath;
+    bool TettaStripHasData = false;
+    bool SettingsSaved = false;
+};
+
+}  // namespace zemvalkorta

@@ -1,0 +1,149 @@
+// Showing the current measurement: the two grids, the strip's values and the
+// charts; the grid clicks that edit a measurement's parameters.
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolTip>
+
+#include "core/Catalogue.h"
+#include "storage/MainDataModuleUnit.h"
+#include "ui/MainForm.h"
+#include "ui/ResultGridTexts.h"
+#include "ui/SetChannelPropertiesForm.h"
+#include "ui/SetParamForm.h"
+
+namespace zemvalkorta {
+
+void TMainForm::ClearGraphics() {
+    // The channel charts live on ChannelPages; the graph code empties them here.
+}
+
+void TMainForm::ClearStringGrids() {
+    for (int row = 0; row < ParamStringGrid->rowCount(); ++row) ParamStringGrid->item(row, 1)->setText(QString());
+    for (int row = 1; row < DetailsStringGrid->rowCount(); ++row)
+        for (int column = 1; column <= ChannelCount; ++column) DetailsStringGrid->item(row, column)->setText(QString());
+}
+
+void TMainForm::ShowResult(bool selectFirstChannel) {
+    CachedDataSet& rows = Data.ResultDataSet();
+    if (rows.IsActive() && rows.State() != DataSetState::Browse) return;
+    TMeasureResult measure;
+    if (!rows.IsActive() || Data.ReadMeasure(measure) != 0) {
+        ClearGraphics();
+        ClearStringGrids();
+        TettaStripHasData = false;
+        return;
+    }
+    const auto general = ParamGridTexts(measure);
+    for (int row = 0; row < ParamGridRowCount; ++row) ParamStringGrid->item(row, 1)->setText(general[std::size_t(row)]);
+    for (int channel = 0; channel < ChannelCount; ++channel) {
+        const auto texts = DetailsColumnTexts(measure, channel);
+        for (int row = 1; row < DetailsGridRowCount; ++row)
+            DetailsStringGrid->item(row, channel + 1)->setText(texts[std::size_t(row)]);
+    }
+    TettaStripHasData = false;
+    for (int channel = 0; channel < ChannelCount; ++channel)
+        if (RoleOfChannel(measure, channel) == ChannelRole::Concrete && measure.Tetta[std::size_t(channel)] != -1.0)
+            TettaStripHasData = true;
+    ClearGraphics();
+    if (selectFirstChannel) {
+        for (int channel = 0; channel < ChannelCount; ++channel) {
+            if (IsChannelActive(measure.ActiveChannels, channel)) {
+                GraphicPageControl->setCurrentIndex(channel);
+                break;
+            }
+        }
+    }
+}
+
+void TMainForm::DetailsStringGridMouseMove(QPoint position) {
+    const int row = DetailsStringGrid->rowAt(position.y());
+    const int column = DetailsStringGrid->columnAt(position.x());
+    if (row < 1 || column < 0) {
+        DetailsStringGrid->setToolTip(QString());
+        QToolTip::hideText();
+        return;
+    }
+    const QString text = QStringLiteral("Col: %1; Row: %2").arg(column).arg(row);
+    DetailsStringGrid->setToolTip(text);
+    const QPoint corner(DetailsStringGrid->columnViewportPosition(column), DetailsStringGrid->rowViewportPosition(row));
+    QToolTip::showText(DetailsStringGrid->viewport()->mapToGlobal(corner), text, DetailsStringGrid);
+    HintPanel->setText(text);
+}
+
+void TMainForm::DetailsStringGridMouseUp(Qt::MouseButton button, QPoint position) {
+    if (button != Qt::LeftButton) return;
+    const int column = DetailsStringGrid->columnAt(position.x());
+    TMeasureResult measure;
+    if (column >= 1 && column <= ChannelCount && Data.ReadMeasure(measure) == 0 &&
+        RoleOfChannel(measure, column - 1) == ChannelRole::Concrete &&
+        measure.StandardPattern != ChannelBit(column - 1)) {
+        const auto c = std::size_t(column - 1);
+        TSetChannelPropertiesForm form(this);
+        form.SetChannelNumber(column);
+        form.SetDimensions(measure.GeometryKind, measure.PatternDimensions[c]);
+        form.SetPrimaryWeight(measure.PatternPrimaryWeight[c]);
+        form.SetSaturatedWeight(measure.PatternSaturatedWeight[c]);
+        form.SetPatternAge(QString::fromStdString(PatternAgeText(measure.PatternAge[c])));
+        if (form.exec() == QDialog::Accepted) {
+            measure.PatternDimensions[c] = form.GetDimensions();
+            measure.PatternVolume[c] = SpecimenVolume(measure.GeometryKind, measure.PatternDimensions[c]);
+            measure.PatternPrimaryWeight[c] = form.GetPrimaryWeight();
+            measure.PatternSaturatedWeight[c] = form.GetSaturatedWeight();
+            SetPatternAgeText(measure.PatternAge[c], form.GetPatternAge().left(PatternAgeMaxLength).toStdString());
+            Data.WriteMeasure(measure);
+            Data.ProcessMeasure();
+            ShowResult(false);
+        }
+    }
+    FocusMeasureList();
+}
+
+void TMainForm::ParamStringGridMouseUp(Qt::MouseButton button) {
+    if (button != Qt::LeftButton) return;
+    TMeasureResult measure;
+    if (Data.ReadMeasure(measure) == 0 && measure.StandardPattern != measure.ActiveChannels) {
+        TSetParamForm form(this);
+        const bool modelMode = !HasPhysicalStandard(measure.StandardPattern);
+        form.SetModelEnabled(modelMode);
+        if (modelMode)
+            form.SetModelCoefficients({measure.ModelCoefficients[0], measure.ModelCoefficients[1],
+                                       measure.ModelCoefficients[2], measure.ModelCoefficients[3]});
+        form.SetConcreteKind(measure.ConcreteKind);
+        form.SetGeometryKind(measure.GeometryKind);
+        if (form.exec() == QDialog::Accepted) {
+            if (modelMode) {
+                const ModelCoefficientSet coefficients = form.GetModelCoefficients();
+                for (int i = 0; i < 4; ++i) measure.ModelCoefficients[std::size_t(i)] = coefficients[std::size_t(i)];
+            }
+            measure.ConcreteKind = form.GetConcreteKind();
+            const std::int32_t geometry = form.GetGeometryKind();
+            if (geometry != measure.GeometryKind) {
+                measure.GeometryKind = geometry;
+                for (int c = 0; c < ChannelCount; ++c) {
+                    measure.PatternDimensions[std::size_t(c)] = DefaultDimensions(geometry);
+                    measure.PatternVolume[std::size_t(c)] =
+                        SpecimenVolume(geometry, measure.PatternDimensions[std::size_t(c)]);
+                }
+            }
+            Data.WriteMeasure(measure);
+            Data.ProcessMeasure();
+            ShowResult(false);
+        }
+    }
+    FocusMeasureList();
+}
+
+void TMainForm::GridPanelResize() {
+    const int panelWidth = GridPanel->width();
+    const int labelWidth = ParamStringGrid->columnWidth(0);
+    const int valueWidth = ParamStringGrid->columnWidth(1);
+    // Shrinks as well as grows, so the value column always ends 8 pixels short of
+    // the panel's edge; it never becomes negative.
+    if (valueWidth + 8 != panelWidth) ParamStringGrid->setColumnWidth(1, std::max(0, panelWidth - (labelWidth + 8)));
+}
+
+}  // namespace zemvalkorta

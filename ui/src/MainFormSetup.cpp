@@ -1,0 +1,433 @@
+// Start-up of the main window: commands, menu, toolbar, pages and status bar.
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "device/USB.h"
+#include "storage/MainDataModuleUnit.h"
+#include "ui/Application.h"
+#include "ui/BlobTextEdit.h"
+#include "ui/Hints.h"
+#include "ui/MainForm.h"
+#include "ui/MeasureListModel.h"
+#include "ui/MessageBoxes.h"
+#include "ui/RecordNavigator.h"
+#include "ui/ResultGridTexts.h"
+
+namespace zemvalkorta {
+namespace {
+
+QTableWidget* MakeTextGrid(QWidget* parent, int rows, int columns) {
+    auto* grid = new QTableWidget(rows, columns, parent);
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setFocusPolicy(Qt::NoFocus);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->horizontalHeader()->setMinimumSectionSize(0);
+    grid->setWordWrap(false);
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column) grid->setItem(row, column, new QTableWidgetItem());
+    return grid;
+}
+
+void MarkFixed(QTableWidgetItem* item) { item->setBackground(QApplication::palette().button()); }
+
+QString SettingsFileBesideProgram() {
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    return program.absolutePath() + QLatin1Char('/') + program.completeBaseName() + QStringLiteral(".ini");
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget* parent)
+    : QMainWindow(parent),
+      Data(dataModule),
+      SettingsPath(settingsPath.isEmpty() ? SettingsFileBesideProgram() : std::move(settingsPath)) {
+    LoadSettings();
+    SetProjectName(QString());
+    ProjectsPath.clear();
+    CreateProjectsDirectory();
+    Data.OnShowResult = [this](CachedDataSet&, bool selectFirstChannel) { ShowResult(selectFirstChannel); };
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+
+    MainPageControl = new QTabWidget(this);
+    DescriptionPage = new QWidget(MainPageControl);
+    auto* descriptionLayout = new QVBoxLayout(DescriptionPage);
+    descriptionLayout->setContentsMargins(0, 0, 0, 0);
+    DescriptionMemo = new TBlobTextEdit(
+        Data.DescriptionDataSet(), [this] { return Data.ProjectDescription(); },
+        [this](const std::string& text) { Data.SetProjectDescription(text); }, [this] { Data.PostChanges(); },
+        DescriptionPage);
+    descriptionLayout->addWidget(DescriptionMemo);
+    DataPage = CreateDataPage();
+    MainPageControl->addTab(DescriptionPage, QStringLiteral("Описание"));
+    MainPageControl->addTab(DataPage, QStringLiteral("Данные"));
+    setCentralWidget(MainPageControl);
+    MainPageControl->hide();
+
+    TettaStripHasData = false;
+    CreateStatusBar();
+    UsbInit();
+    ApplySettingsToCommands();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{StandartPatternCheckBox, StretchButton, CompressButton, UndoScaleButton})
+        control->setEnabled(false);
+
+    resize(720, 572);
+    setMinimumSize(720, 560);
+    GridPanelResize();
+    installEventFilter(this);
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &TMainForm::UpdateActions);
+}
+
+TMainForm::~TMainForm() { Data.OnShowResult = nullptr; }
+
+void TMainForm::CreateActions() {
+    auto make = [this](const char* caption, const char* hint, QStyle::StandardPixmap icon, auto handler) {
+        auto* action = new QAction(style()->standardIcon(icon), QString::fromUtf8(caption), this);
+        if (hint) SetHint(action, QString::fromUtf8(hint));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    CreateNewProjectAction =
+        make("Создать", "Создать|Создать новый проект", QStyle::SP_FileIcon, &TMainForm::CreateNewProjectActionExecute);
+    CreateNewProjectAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    OpenProjectAction =
+        make("Открыть", "Открыть|Открыть проект", QStyle::SP_DialogOpenButton, &TMainForm::OpenProjectActionExecute);
+    OpenProjectAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
+    SaveProjectAction = make("Сохранить", "Сохранить|Сохранить проект", QStyle::SP_DialogSaveButton,
+                             &TMainForm::SaveProjectActionExecute);
+    SaveProjectAction->setShortcuts({QKeySequence(QStringLiteral("Ctrl+S")), QKeySequence(QStringLiteral("Ctrl+R"))});
+    CloseProjectAction =
+        make("Закрыть", "Закрыть|Закрыть проект", QStyle::SP_DialogCloseButton, &TMainForm::CloseProjectActionExecute);
+    CancelChangesAction = make("Отменить изменения", "Отменить изменения|Отменить изменения в проекте",
+                               QStyle::SP_DialogResetButton, &TMainForm::CancelChangesActionExecute);
+    DeleteAllAction = make("Удалить всё", "Удалить всё|Удалить всё из проекта", QStyle::SP_TrashIcon,
+                           &TMainForm::DeleteAllActionExecute);
+    ReadFromDeviceAction = make("Считать из прибора", "Считать|Считать из прибора", QStyle::SP_ArrowDown,
+                                &TMainForm::ReadFromDeviceActionExecute);
+    PrintReportAction = make("Отчёт", "Создать отчёт|Создание и печать отчёта", QStyle::SP_FileDialogDetailedView,
+                             &TMainForm::PrintReportActionExecute);
+    ExportAction = make("Экспорт", "Экспорт данных|Экспортировать данные в .txt", QStyle::SP_DriveFDIcon,
+                        &TMainForm::ExportActionExecute);
+    FrostResistanceTableAction =
+        make("Таблица морозостойкостей", "Таблица морозостойкостей|Просмотр таблицы морозостойкостей",
+             QStyle::SP_FileDialogListView, &TMainForm::FrostResistanceTableActionExecute);
+    ScreenShotAction = make("Снимок экрана", "Снимок экрана|Снимок экрана прибора", QStyle::SP_ComputerIcon,
+                            &TMainForm::ScreenShotActionExecute);
+    ExitAction = make("Выход", "Выход|Завершение приложения", QStyle::SP_DialogCancelButton, &QWidget::close);
+    ExitAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+E")));
+    ColorsAction =
+        make("Цвета графиков...", "Цвета|Установить цвета", QStyle::SP_DesktopIcon, &TMainForm::ColorsActionExecute);
+    AboutAction = make("О программе", nullptr, QStyle::SP_MessageBoxInformation, &TMainForm::AboutActionExecute);
+
+    static const std::array<const char*, 6> captions{"V(t)", "T(t)", "dT(t)", "V(T)", "V(dT)", "dV(t)"};
+    static const std::array<const char*, 6> buttonCaptions{"V(t)", "T(t)", "ΔT(t)", "V(T)", "V(ΔT)", "ΔV(t)"};
+    auto* group = new QActionGroup(this);
+    group->setExclusive(true);
+    for (int type = 0; type < 6; ++type) {
+        auto* action = new QAction(QString::fromUtf8(captions[std::size_t(type)]), group);
+        action->setIconText(QString::fromUtf8(buttonCaptions[std::size_t(type)]));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, type] { GraphicTypeActionExecute(type); });
+        GraphicTypeActions[std::size_t(type)] = action;
+    }
+    GraphicTypeActions[0]->setChecked(true);
+
+    ShowStandartPatternAction = new QAction(QStringLiteral("Эталонный образец"), this);
+    ShowStandartPatternAction->setCheckable(true);
+    SetHint(ShowStandartPatternAction, QStringLiteral("|Показать стандарный образец"));
+    connect(ShowStandartPatternAction, &QAction::triggered, this, [this](bool checked) {
+        CurrentSettings.ShowStandartPattern = checked;
+        ShowResult(false);
+    });
+}
+
+void TMainForm::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
+    file->addActions({CreateNewProjectAction, OpenProjectAction});
+    file->addSeparator();
+    file->addActions({SaveProjectAction, CloseProjectAction});
+    file->addSeparator();
+    file->addActions({CancelChangesAction, DeleteAllAction});
+    file->addSeparator();
+    file->addActions({ReadFromDeviceAction, PrintReportAction, ExportAction});
+    file->addSeparator();
+    file->addActions({FrostResistanceTableAction, ScreenShotAction});
+    file->addSeparator();
+    file->addAction(ExitAction);
+    menuBar()->addMenu(QStringLiteral("Вид"))->addAction(ColorsAction);
+    menuBar()->addMenu(QStringLiteral("Связь"))->addAction(ReadFromDeviceAction);
+    menuBar()->addMenu(QStringLiteral("Помощь"))->addAction(AboutAction);
+}
+
+void TMainForm::CreateToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Команды"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    bar->addActions({CreateNewProjectAction, OpenProjectAction});
+    bar->addSeparator();
+    bar->addActions({SaveProjectAction, CloseProjectAction});
+    bar->addSeparator();
+    bar->addActions({CancelChangesAction, DeleteAllAction});
+    bar->addSeparator();
+    bar->addActions({ReadFromDeviceAction, PrintReportAction, ExportAction});
+    bar->addSeparator();
+    bar->addActions({FrostResistanceTableAction, ScreenShotAction});
+    bar->addSeparator();
+    for (QAction* action : GraphicTypeActions) {
+        auto* button = new QToolButton(bar);
+        button->setDefaultAction(action);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setFixedSize(40, 22);
+        bar->addWidget(button);
+    }
+}
+
+QWidget* TMainForm::CreateGridPanel() {
+    GridPanel = new QWidget;
+    auto* layout = new QVBoxLayout(GridPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    ParamStringGrid = MakeTextGrid(GridPanel, ParamGridRowCount, 3);
+    ParamStringGrid->setFixedHeight(101);
+    ParamStringGrid->verticalHeader()->setDefaultSectionSize(19);
+    ParamStringGrid->setColumnWidth(0, 110);
+    ParamStringGrid->setColumnWidth(2, 0);
+    for (int row = 0; row < ParamGridRowCount; ++row) {
+        ParamStringGrid->item(row, 0)->setText(ParamRowLabel(row));
+        MarkFixed(ParamStringGrid->item(row, 0));
+    }
+    SetHint(ParamStringGrid, QStringLiteral("|Щёлкните левой кнопкой мыши для изменения общих параметров"));
+
+    DetailsStringGrid = MakeTextGrid(GridPanel, DetailsGridRowCount, 5);
+    DetailsStringGrid->setFixedHeight(233);
+    DetailsStringGrid->verticalHeader()->setDefaultSectionSize(19);
+    for (int column = 0; column < 4; ++column) DetailsStringGrid->setColumnWidth(column, column == 0 ? 110 : 90);
+    DetailsStringGrid->setColumnWidth(4, 0);
+    for (int column = 0; column < 5; ++column) {
+        DetailsStringGrid->item(0, column)->setText(DetailsHeaderText(column));
+        MarkFixed(DetailsStringGrid->item(0, column));
+    }
+    for (int row = 1; row < DetailsGridRowCount; ++row) {
+        DetailsStringGrid->item(row, 0)->setText(DetailsRowLabel(row));
+        MarkFixed(DetailsStringGrid->item(row, 0));
+    }
+    SetHint(DetailsStringGrid, QStringLiteral("|Щёлкните левой кнопкой мыши для изменения параметров образца"));
+    DetailsStringGrid->viewport()->setMouseTracking(true);
+    ParamStringGrid->viewport()->installEventFilter(this);
+    DetailsStringGrid->viewport()->installEventFilter(this);
+    GridPanel->installEventFilter(this);
+
+    layout->addWidget(ParamStringGrid);
+    layout->addWidget(DetailsStringGrid);
+    return GridPanel;
+}
+
+QWidget* TMainForm::CreateGraphicArea() {
+    auto* right = new QSplitter(Qt::Vertical);
+    right->setChildrenCollapsible(false);
+
+    GraphicPageControl = new QTabWidget;
+    for (int channel = 0; channel < ChannelCount; ++channel) {
+        // Each page's chart fills it; the graph code puts its chart into this layout.
+        auto* page = new QWidget;
+        auto* pageLayout = new QVBoxLayout(page);
+        pageLayout->setContentsMargins(0, 0, 0, 0);
+        ChannelPages[std::size_t(channel)] = page;
+        GraphicPageControl->addTab(page, QStringLiteral("Канал %1").arg(channel + 1));
+    }
+    GraphEditPanel = new QWidget;
+    auto* editLayout = new QHBoxLayout(GraphEditPanel);
+    editLayout->setContentsMargins(0, 0, 0, 0);
+    auto makeButton = [this](QStyle::StandardPixmap icon, const char* hint) {
+        auto* button = new QToolButton(GraphEditPanel);
+        button->setIcon(style()->standardIcon(icon));
+        SetHint(button, QString::fromUtf8(hint));
+        return button;
+    };
+    UndoScaleButton = makeButton(QStyle::SP_BrowserReload, "Отменить|Отменить сжатие/растяжение графика");
+    StretchButton = makeButton(QStyle::SP_ArrowUp, "Растянуть|Растянуть график");
+    CompressButton = makeButton(QStyle::SP_ArrowDown, "Сжать|Сжать график");
+    StandartPatternCheckBox = new QCheckBox(QStringLiteral("Стандартный образец"), GraphEditPanel);
+    connect(StandartPatternCheckBox, &QCheckBox::clicked, ShowStandartPatternAction, &QAction::trigger);
+    connect(ShowStandartPatternAction, &QAction::toggled, StandartPatternCheckBox, &QCheckBox::setChecked);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{UndoScaleButton, StretchButton, CompressButton, StandartPatternCheckBox})
+        editLayout->addWidget(control);
+    GraphicPageControl->setCornerWidget(GraphEditPanel, Qt::TopRightCorner);
+
+    auto* commentPanel = new QWidget;
+    auto* commentLayout = new QVBoxLayout(commentPanel);
+    commentLayout->setContentsMargins(0, 0, 0, 0);
+    commentLayout->addWidget(new QLabel(QStringLiteral("Комментарий:"), commentPanel));
+    CommentMemo = new TBlobTextEdit(
+        Data.ResultDataSet(), [this] { return Data.MeasureComment(); },
+        [this](const std::string& text) { Data.SetMeasureComment(text); }, [this] { Data.PostChanges(); },
+        commentPanel);
+    commentLayout->addWidget(CommentMemo);
+
+    GraphicPageControl->setMinimumHeight(50);
+    commentPanel->setMinimumHeight(50);
+    right->addWidget(GraphicPageControl);
+    right->addWidget(commentPanel);
+    right->setStretchFactor(0, 1);
+    right->setStretchFactor(1, 0);
+    right->setSizes({300, 169});
+    right->setMinimumWidth(350);
+    return right;
+}
+
+QWidget* TMainForm::CreateDataPage() {
+    auto* page = new QWidget;
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, page);
+    splitter->setChildrenCollapsible(false);
+    auto* left = new QWidget;
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->setSpacing(2);
+
+    MeasureListModel = new TMeasureListModel(Data.ResultDataSet(), this);
+    MainDBGrid = new QTableView(left);
+    MainDBGrid->setModel(MeasureListModel);
+    MainDBGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    MainDBGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    MainDBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MainDBGrid->verticalHeader()->setDefaultSectionSize(18);
+    MainDBGrid->verticalHeader()->setFixedWidth(12);
+    MainDBGrid->horizontalHeader()->setStretchLastSection(true);
+    MainDBGrid->setColumnWidth(0, 80);
+    MainDBGrid->setColumnWidth(1, 70);
+    connect(MainDBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                CachedDataSet& rows = Data.ResultDataSet();
+                if (current.isValid() && rows.IsActive() && rows.RecNo() != current.row() + 1)
+                    rows.SetRecNo(current.row() + 1);
+            });
+    connect(MeasureListModel, &TMeasureListModel::CurrentRowMoved, this, [this](int row) {
+        const QModelIndex target = MeasureListModel->index(row, 0);
+        if (MainDBGrid->currentIndex().row() != row) MainDBGrid->setCurrentIndex(target);
+        if (Navigator) Navigator->UpdateButtons();
+    });
+
+    Navigator = new TRecordNavigator(
+        Data.ResultDataSet(),
+        [this] {
+            PostEditors();
+            Data.PostChanges();
+        },
+        left);
+
+    leftLayout->addWidget(MainDBGrid, 1);
+    leftLayout->addWidget(CreateGridPanel());
+    leftLayout->addWidget(Navigator);
+
+    QWidget* right = CreateGraphicArea();
+    splitter->addWidget(left);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    splitter->setSizes({720 - 456, 456});
+
+    TettaStripArea = new QWidget(page);
+    TettaStripArea->setFixedHeight(27);
+    auto* stripLayout = new QVBoxLayout(TettaStripArea);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+
+    pageLayout->addWidget(splitter, 1);
+    pageLayout->addWidget(TettaStripArea);
+    return page;
+}
+
+void TMainForm::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    HintPanel = new QLabel(bar);
+    LegendPanel = new QLabel(QStringLiteral("     Э        1        2        3"), bar);
+    LegendPanel->setFixedWidth(125);
+    LegendPanel->setFrameShape(QFrame::StyledPanel);
+    SparePanel = new QLabel(bar);
+    SparePanel->setFixedWidth(150);
+    SparePanel->setFrameShape(QFrame::StyledPanel);
+    bar->addWidget(HintPanel, 1);
+    bar->addPermanentWidget(LegendPanel);
+    bar->addPermanentWidget(SparePanel);
+    for (int i = 0; i < 4; ++i) {
+        auto* square = new QFrame(LegendPanel);
+        square->setGeometry(4 + 30 * i, 4, 13, 13);
+        square->setAutoFillBackground(true);
+        LegendSquares[std::size_t(i)] = square;
+    }
+    PaintLegendSquare(0, CurrentSettings.StandartSeriesColor);
+    for (int channel = 0; channel < ChannelCount; ++channel)
+        PaintLegendSquare(channel + 1, CurrentSettings.SeriesColor[std::size_t(channel)]);
+    bar->installEventFilter(this);
+}
+
+void TMainForm::PaintLegendSquare(int index, ColorValue color) {
+    QPalette palette = LegendSquares[std::size_t(index)]->palette();
+    palette.setColor(QPalette::Window, ToQColor(color));
+    LegendSquares[std::size_t(index)]->setPalette(palette);
+}
+
+void TMainForm::StatusBarResize() {
+    // The legend squares ride on the legend panel, so they follow panel 0's width by themselves.
+    HintPanel->setFixedWidth(std::max(0, statusBar()->width() - 280));
+}
+
+void TMainForm::HandleHint(const QString& hint) { HintPanel->setText(hint); }
+
+void TMainForm::ApplySettingsToCommands() {
+    ShowStandartPatternAction->setChecked(CurrentSettings.ShowStandartPattern);
+    StandartPatternCheckBox->setChecked(CurrentSettings.ShowStandartPattern);
+    const int type = CurrentSettings.FrostGraphicType;
+    GraphicTypeActions[std::size_t(type <= 5 ? type : 0)]->setChecked(true);
+}
+
+void TMainForm::CreateProjectsDirectory() {
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/projects");
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder)) {
+        ShowErrorMessage(QDir::toNativeSeparators(folder));
+        return;
+    }
+    ProjectsPath = folder + QLatin1Char('/');
+}
+
+void TMainForm::SetProjectName(const QString& fileName) {
+    ProjectFileName = fileName;
+    setWindowTitle(fileName.isEmpty() ? QString::fromUtf8(ApplicationTitle)
+                                      : QString::fromUtf8(ApplicationTitle) + QStringLiteral(" - [") +
+                                            QFileInfo(fileName).fileName() + QLatin1Char(']'));
+}
+
+}  // namespace zemvalkorta

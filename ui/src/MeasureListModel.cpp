@@ -1,0 +1,79 @@
+#include "ui/MeasureListModel.h"
+
+#include <QDateTime>
+
+#include "storage/MainDataModuleUnit.h"
+
+namespace zemvalkorta {
+namespace {
+
+constexpr std::array<const char*, 3> ColumnFields{MeasureDateField, MeasureTimeField, MeasureNumberField};
+
+QDateTime ToQDateTime(const FieldValue& value) {
+    double days = 0.0;
+    if (const auto* stamp = std::get_if<TimeStamp>(&value))
+        days = DateTimeFromTimeStamp(*stamp);
+    else if (const auto* number = std::get_if<double>(&value))
+        days = *number;
+    else
+        return {};
+    const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
+    return epoch.addMSecs(qint64(days * 86'400'000.0 + (days >= 0 ? 0.5 : -0.5)));
+}
+
+}  // namespace
+
+TMeasureListModel::TMeasureListModel(CachedDataSet& dataSet, QObject* parent)
+    : QAbstractTableModel(parent), DataSet(dataSet), RowsShown(dataSet.RecordCount()) {
+    ObserverId = DataSet.AddObserver([this](DataSetEvent event) {
+        switch (event) {
+            case DataSetEvent::DataChanged:
+            case DataSetEvent::StateChanged:
+                if (RowsShown != DataSet.RecordCount() || event == DataSetEvent::DataChanged) {
+                    beginResetModel();
+                    RowsShown = DataSet.RecordCount();
+                    endResetModel();
+                }
+                Q_EMIT CurrentRowMoved(DataSet.RecNo() - 1);
+                break;
+            case DataSetEvent::RowChanged:
+                if (DataSet.RecNo() > 0)
+                    Q_EMIT dataChanged(index(DataSet.RecNo() - 1, 0), index(DataSet.RecNo() - 1, 2));
+                break;
+            case DataSetEvent::CurrentChanged:
+                Q_EMIT CurrentRowMoved(DataSet.RecNo() - 1);
+                break;
+            case DataSetEvent::BeforePost:
+                break;
+        }
+    });
+}
+
+TMeasureListModel::~TMeasureListModel() { DataSet.RemoveObserver(ObserverId); }
+
+int TMeasureListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : RowsShown; }
+
+int TMeasureListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+
+QVariant TMeasureListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= DataSet.RecordCount()) return {};
+    const FieldValue value = DataSet.ValueAt(index.row() + 1, ColumnFields[std::size_t(index.column())]);
+    switch (index.column()) {
+        case 0:
+            return ToQDateTime(value).toString(QStringLiteral("dd.MM.yyyy"));
+        case 1:
+            return ToQDateTime(value).toString(QStringLiteral("hh:mm:ss"));
+        default:
+            break;
+    }
+    if (const auto* number = std::get_if<std::int64_t>(&value)) return QString::number(*number);
+    return {};
+}
+
+QVariant TMeasureListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+    static const std::array<const char*, 3> captions{"Дата", "Время", "№"};
+    return section >= 0 && section < 3 ? QString::fromUtf8(captions[std::size_t(section)]) : QVariant();
+}
+
+}  // namespace zemvalkorta
