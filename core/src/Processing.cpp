@@ -133,14 +133,18 @@ ChannelOutcome ProcessModel(std::span<const float> volume, std::span<const float
     double result = -1.0;
     const double referenceBase = reference[zero];
     const double concreteBase = volume[zero];
-    for (int k = 0; k < n; ++k) {
-        const double fitted = NonNegative((reference[k] - referenceBase) * scale + concreteBase);
-        reference[k] = static_cast<float>(fitted);
-        const double delta = fitted - volume[k];
-        difference[k] = static_cast<float>(delta);
-        filter.Add(delta);
-        if (k >= scalePoint && filter.Output() > result) result = static_cast<double>(filter.Output());
-    }
+    filter.AddSeries(
+        static_cast<std::size_t>(n),
+        [&](std::size_t k) {
+            const double fitted = NonNegative((reference[k] - referenceBase) * scale + concreteBase);
+            reference[k] = static_cast<float>(fitted);
+            const double delta = fitted - volume[k];
+            difference[k] = static_cast<float>(delta);
+            return delta;
+        },
+        [&](std::size_t k, long double smoothed) {
+            if (static_cast<int>(k) >= scalePoint && smoothed > result) result = static_cast<double>(smoothed);
+        });
     return {result, 0};
 }
 
@@ -167,22 +171,29 @@ ChannelOutcome ProcessStandard(std::span<const float> volume, std::span<const fl
 
     // The alignment of the two starts, kept even when the opposite indices were clamped.
     const int shift = interval.Start - standardStart;
-    int standardIndex = shift >= 0 ? 0 : -shift;
-    int concreteIndex = shift >= 0 ? shift : 0;
+    const int standardIndex = shift >= 0 ? 0 : -shift;
+    const int concreteIndex = shift >= 0 ? shift : 0;
     const int steps = std::min(n - concreteIndex, n - standardIndex);
 
     filter.Fill(FilterPrime);
     double result = -1.0;
     const double referenceBase = reference[standardZero];
     const double concreteBase = volume[zero];
-    for (int step = 0; step < steps; ++step, ++standardIndex, ++concreteIndex) {
-        const double fitted = NonNegative((reference[standardIndex] - referenceBase) * scale + concreteBase);
-        reference[standardIndex] = static_cast<float>(fitted);
-        const double delta = fitted - volume[concreteIndex];
-        difference[concreteIndex] = static_cast<float>(delta);
-        filter.Add(delta);
-        if (concreteIndex >= scalePoint && filter.Output() > result) result = static_cast<double>(filter.Output());
-    }
+    filter.AddSeries(
+        static_cast<std::size_t>(steps),
+        [&](std::size_t step) {
+            const std::size_t js = static_cast<std::size_t>(standardIndex) + step;
+            const std::size_t jc = static_cast<std::size_t>(concreteIndex) + step;
+            const double fitted = NonNegative((reference[js] - referenceBase) * scale + concreteBase);
+            reference[js] = static_cast<float>(fitted);
+            const double delta = fitted - volume[jc];
+            difference[jc] = static_cast<float>(delta);
+            return delta;
+        },
+        [&](std::size_t step, long double smoothed) {
+            if (concreteIndex + static_cast<int>(step) >= scalePoint && smoothed > result)
+                result = static_cast<double>(smoothed);
+        });
     return {result, shift};
 }
 

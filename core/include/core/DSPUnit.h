@@ -5,6 +5,7 @@
 // from zero (x1/N, (x1+x2)/N, ...). The theta search relies on that start-up.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace zemvalkorta {
@@ -26,6 +27,28 @@ public:
         slots_[position_] = sample;
         output_ = sum_ * reciprocal_;
         if (++position_ == window_) position_ = 0;
+    }
+
+    // Add for every sample of a series: sample(i) gives sample i, then
+    // observe(i, Output()) sees the mean after it. Same arithmetic as Add; the
+    // running sum and the output stay out of memory for the run, because
+    // storing three 80-bit values a sample is what a long series spends its time on.
+    template <typename Sample, typename Observe>
+    void AddSeries(std::size_t count, Sample&& sample, Observe&& observe) {
+        long double sum = sum_;
+        long double output = output_;
+        std::int32_t position = position_;
+        for (std::size_t i = 0; i < count; ++i) {
+            const long double value = sample(i);
+            sum = sum - slots_[position] + value;
+            slots_[position] = value;
+            output = sum * reciprocal_;
+            if (++position == window_) position = 0;
+            observe(i, output);
+        }
+        sum_ = sum;
+        output_ = output;
+        position_ = position;
     }
 
     // Adds the value exactly Window() times, starting at the current position.
