@@ -1,0 +1,51 @@
+#pragma once
+
+// The download worker: runs DownloadMeasurements on a thread of its own and
+// reports to the progress window through queued signals carrying the codes
+// of the posted messages (1 progress, 2 done, 3 error).
+
+#include <QObject>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+#include "core/MeasureResult.h"
+#include "device/USB.h"
+
+namespace zemvalkorta {
+
+class TDownloadThread : public QObject {
+    Q_OBJECT
+public:
+    enum MessageCode : int { ProgressCode = 1, DoneCode = 2, ErrorCode = 3 };
+    static constexpr std::chrono::milliseconds StopWait{2500};
+
+    // The port is shared with the worker, so it stays alive as long as the
+    // worker uses it, even past this object.
+    explicit TDownloadThread(std::shared_ptr<TCommandPort> port, QObject* parent = nullptr);
+    // Stops as Stop() does; a worker that has not ended is left to finish on
+    // its own data and reaches nothing of this object or its caller.
+    ~TDownloadThread() override;
+
+    void Start();
+    // Asks the worker to stop and waits at most `wait`; true when it ended.
+    bool Stop(std::chrono::milliseconds wait = StopWait);
+
+    // 0xFFFFFFFF until the worker has ended, then DownloadMeasurements' status.
+    std::uint32_t Status() const;
+    // The records; meaningful once Status() is 0. Taken out, not copied.
+    TArrayOfMeasureResult TakeResults();
+
+Q_SIGNALS:
+    void Message(int code, quint32 value);
+    void Progress(int percent);
+    void Done();
+    void Error(quint32 status);
+
+private:
+    struct Shared;
+    std::shared_ptr<TCommandPort> port_;
+    std::shared_ptr<Shared> shared_;
+};
+
+}  // namespace zemvalkorta

@@ -1,0 +1,175 @@
+#include "device/DownloadUnit.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/Catalogue.h"
+
+namespace zemvalkorta {
+
+namespace {
+
+std::int32_t ReadInt32(const std::uint8_t* source) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | source[i];
+    return static_cast<std::int32_t>(value);
+}
+
+double ReadDouble(const std::uint8_t* source) {
+    double value;
+    std::memcpy(&value, source, sizeof value);  // the wire and the host are both little-endian
+    return value;
+}
+
+std::uint16_t SampleWord(std::span<const std::uint8_t, SampleBlockSize> samples, std::size_t word) {
+    return static_cast<std::uint16_t>(samples[2 * word] | (samples[2 * word + 1] << 8));
+}
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+long long DaysFromCivil(long long year, unsigned month, unsigned day) {
+    year -= month <= 2;
+    const long long era = (year >= 0 ? year : year - 399) / 400;
+    const unsigned yearOfEra = static_cast<unsigned>(year - era * 400);
+    const unsigned dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<long long>(dayOfEra) - 719468;
+}
+
+bool StopRequested(const std::atomic<bool>* stopRequest) {
+    return stopRequest != nullptr && stopRequest->load(std::memory_order_acquire);
+}
+
+}  // namespace
+
+double DeviceDateTime(int year, int month, int day, int hour, int minute, int second) {
+    static constexpr int DaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool valid = month >= 1 && month <= 12 && day >= 1 &&
+                       day <= DaysInMonth[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0) && hour >= 0 &&
+                       hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
+    if (!valid) return DeviceDateTime(2000, 1, 1, 1, 0, 0);
+    constexpr long long DaysFrom1899To1970 = 25569;
+    const long long days =
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + DaysFrom1899To1970;
+    return static_cast<double>(days) + (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+}
+
+void FillMeasureFromDevice(std::span<const std::uint8_t, HeaderBlockSize> header,
+                           std::span<const std::uint8_t, SampleBlockSize> samples, TMeasureResult& measure) {
+    measure = TMeasureResult{};
+    measure.MeasureDate = DeviceDateTime(2000 + header[5], header[4], header[3], header[2], header[1], header[0]);
+    measure.DataVersion = CurrentDataVersion;
+    measure.MeasureNumber = ReadInt32(&header[8]);
+    measure.StandardPattern = ReadInt32(&header[12]);
+    measure.ActiveChannels = ReadInt32(&header[16]);
+    measure.Duration = static_cast<std::uint32_t>(ReadInt32(&header[20]));
+    measure.Period = ReadInt32(&header[24]);
+    measure.PointCount = ReadInt32(&header[28]);
+    measure.ConcreteKind = ReadInt32(&header[32]);
+    measure.GeometryKind = ReadInt32(&header[36]);
+    const double scale = ReadDouble(&header[40]);
+    for (int c = 0; c < ChannelCount; ++c) {
+        DefaultDimensions(measure.GeometryKind, measure.PatternDimensions[c]);
+        measure.PatternVolume[c] = SpecimenVolume(measure.GeometryKind, measure.PatternDimensions[c]);
+        measure.PatternPrimaryWeight[c] = 0;
+        measure.PatternSaturatedWeight[c] = 0;
+        measure.PatternAge[c] = ShortString64{};
+        measure.DeviceTemperature[c] = static_cast<float>(ReadInt32(&header[132 + 4 * c]) * 0.0625);
+        measure.DeltaVolume[c] = ReadDouble(&header[144 + 8 * c]);
+        measure.Tetta[c] = ReadDouble(&header[168 + 8 * c]);
+        measure.FrostResistance[c] = ReadInt32(&header[192 + 4 * c]);
+        measure.CurveShift[c] = 0;
+        measure.CurveStretch[c] = 1.0;
+    }
+    for (int i = 0; i < ModelCoefficientCount; ++i) measure.ModelCoefficients[i] = ReadDouble(&header[48 + 8 * i]);
+    measure.TemperatureFactor = -9.5;
+    measure.AverageTetta = 0;
+    measure.AverageFrostResistance = -1;
+
+    const auto pointCount = static_cast<std::size_t>(measure.PointCount);
+    measure.Curves.assign(static_cast<std::size_t>(RequiredCurveCount(measure)), Curve(pointCount, 0.0f));
+    std::size_t curve = 0;
+    for (int c = 0; c < ChannelCount; ++c) {
+        const ChannelRole role = RoleOfChannel(measure, c);
+        if (role == ChannelRole::Inactive) continue;
+        const double coefficient = ReadDouble(&header[96 + 8 * c]);
+        const std::int32_t zeroLevel = ReadInt32(&header[120 + 4 * c]);
+        Curve& volume = measure.Curves[curve];
+        Curve& temperature = measure.Curves[curve + 1];
+        const std::size_t volumeWords = SampleWordsPerSection * static_cast<std::size_t>(c);
+        const std::size_t temperatureWords = 3 * SampleWordsPerSection + volumeWords;
+        for (std::size_t j = 0; j < pointCount; ++j) {
+            const std::int32_t raw = static_cast<std::int32_t>(SampleWord(samples, volumeWords + j)) - zeroLevel;
+            volume[j] = static_cast<float>(ScaleRawWord(raw, scale) * coefficient);
+            const auto word = static_cast<std::int16_t>(SampleWord(samples, temperatureWords + j));
+            temperature[j] = static_cast<float>(word * 0.0625);
+        }
+        curve += static_cast<std::size_t>(CurvesOfRole(role));
+    }
+}
+
+std::uint32_t DownloadMeasurements(TCommandPort& port, TArrayOfMeasureResult& target, const ProgressReporter& progress,
+                                   const std::atomic<bool>* stopRequest) {
+    target.clear();
+    auto fail = [&target](std::uint32_t status) {
+        target.clear();
+        return status;
+    };
+
+    std::array<std::uint8_t, InformationBlockSize> information{};
+    std::uint32_t status = port.UsbCommand(InformationCommand, {}, information);
+    if (status != UsbStatusSuccess) return fail(status);
+    const std::int32_t identityLength = ReadInt32(&information[0]);
+    const std::int32_t dataVersion = ReadInt32(&information[8]);
+    const std::int32_t count = ReadInt32(&information[12]);
+    if (identityLength < 0 || identityLength > static_cast<std::int32_t>(MaxIdentityLength))
+        return fail(ImplausibleInformation);
+
+    std::string identity;
+    if (identityLength != 0) {
+        if (StopRequested(stopRequest)) return fail(DownloadStopped);
+        std::vector<std::uint8_t> block(static_cast<std::size_t>(identityLength), 0);
+        status = port.UsbCommand(IdentityCommand, {}, block);
+        if (status != UsbStatusSuccess) return fail(status);
+        identity.assign(block.begin() + 1, block.end());
+    }
+    if (identity != DeviceIdentity || dataVersion != CurrentDataVersion) return fail(WrongInstrumentStatus);
+    if (count < 0 || count > MaxStoredMeasurements) return fail(ImplausibleInformation);
+    if (count == 0) return UsbStatusSuccess;
+
+    if (StopRequested(stopRequest)) return fail(DownloadStopped);
+    status = port.UsbCommand(BeginReadingCommand, {}, {});
+    if (status != UsbStatusSuccess) return fail(status);
+
+    target.resize(static_cast<std::size_t>(count));
+    std::array<std::uint8_t, HeaderBlockSize> header{};
+    std::vector<std::uint8_t> samples(SampleBlockSize);
+    int lastPercent = -1;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const int percent = static_cast<int>(static_cast<std::int64_t>(i) * 100 / count);
+        if (percent != lastPercent) {
+            lastPercent = percent;
+            if (progress) progress(percent);
+        }
+        if (StopRequested(stopRequest)) return fail(DownloadStopped);
+        status = port.UsbCommand(HeaderCommand, {}, header);
+        if (status != UsbStatusSuccess) return fail(status);
+        if (StopRequested(stopRequest)) return fail(DownloadStopped);
+        status = port.UsbCommand(SamplesCommand, {}, samples);
+        if (status != UsbStatusSuccess) return fail(status);
+        const std::int32_t pointCount = ReadInt32(&header[28]);
+        if (pointCount < 0 || pointCount > MaxDevicePointCount) return fail(ImplausibleHeader);
+        FillMeasureFromDevice(header, std::span<const std::uint8_t, SampleBlockSize>(samples.data(), SampleBlockSize),
+                              target[static_cast<std::size_t>(i)]);
+    }
+    return UsbStatusSuccess;
+}
+
+std::string CommunicationErrorText(std::uint32_t status) {
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08X", status);
+    return std::string("Ошибка связи ") + digits;
+}
+
+}  // namespace zemvalkorta

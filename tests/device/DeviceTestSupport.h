@@ -1,0 +1,54 @@
+#pragma once
+
+// A private socket directory with virtual instruments in it and a USB unit
+// scanning it, for the device tests.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "device/USB.h"
+#include "device/sim/InstrumentServer.h"
+
+namespace zemvalkorta::test {
+
+class TTemporaryDirectory {
+public:
+    TTemporaryDirectory();
+    ~TTemporaryDirectory();
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Waits up to `limit` for the condition, checking every few milliseconds.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
+
+UsbOptions FastOptions(const std::filesystem::path& directory);
+
+class InstrumentTest : public ::testing::Test {
+protected:
+    // Starts an instrument named `name` in the directory; fails the test if it cannot listen.
+    sim::TInstrumentServer& StartInstrument(sim::InstrumentContent content, sim::InstrumentFaults faults = {},
+                                            const std::string& name = "a.sock");
+    // A hub scanning the directory, started and connected.
+    TUsbHub& ConnectedHub();
+
+    TTemporaryDirectory directory_;
+    std::vector<std::unique_ptr<sim::TInstrumentServer>> instruments_;
+    std::shared_ptr<TUsbHub> hub_;
+};
+
+// A content of `count` small measurements (ten samples, all channels).
+sim::InstrumentContent SmallContent(int count);
+
+// Makes sure a QGuiApplication exists (offscreen) for queued signals and the clipboard.
+void EnsureApplication();
+
+}  // namespace zemvalkorta::test

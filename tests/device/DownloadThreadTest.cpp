@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "DeviceTestSupport.h"
+#include "device/DownloadThread.h"
+#include "device/DownloadUnit.h"
+
+namespace zemvalkorta::test {
+namespace {
+
+// A port whose commands take `delay` each and ignore any stop request.
+class TSlowPort final : public TCommandPort {
+public:
+    explicit TSlowPort(std::chrono::milliseconds delay) : delay_(delay) {}
+    std::uint32_t UsbCommand(std::uint32_t, std::span<const std::uint8_t>, std::span<std::uint8_t> reply) override {
+        ++calls;
+        std::this_thread::sleep_for(delay_);
+        std::fill(reply.begin(), reply.end(), std::uint8_t{0});
+        if (reply.size() == 20) {
+            reply[0] = 16;
+            reply[8] = 0x03, reply[9] = 0x00, reply[10] = 0x01;  // 65539
+            reply[12] = 100;
+        } else if (reply.size() == 16) {
+            const std::string identity = "ZEMVALKORTA-1.0";
+            std::copy(identity.begin(), identity.end(), reply.begin() + 1);
+        }
+        ++finished;
+        return 0;
+    }
+    std::atomic<int> calls{0};
+    std::atomic<int> finished{0};
+
+private:
+    std::chrono::milliseconds delay_;
+};
+
+struct Received {
+    std::vector<std::pair<int, quint32>> Messages;
+    bool Ended = false;
+};
+
+void Collect(TDownloadThread& worker, Received& received) {
+    QObject::connect(&worker, &TDownloadThread::Message, [&received](int code, quint32 value) {
+        received.Messages.emplace_back(code, value);
+        if (code != TDownloadThread::ProgressCode) received.Ended = true;
+    });
+}
+
+void SpinUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition() && std::chrono::steady_clock::now() < deadline)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+class DownloadWorker : public InstrumentTest {
+protected:
+    void SetUp() override { EnsureApplication(); }
+};
+
+TEST_F(DownloadWorker, ProgressThenDoneAsQueuedMessages) {
+    StartInstrument(SmallContent(3));
+    ConnectedHub();
+    TDownloadThread worker(hub_);
+    Received received;
+    Collect(worker, received);
+    worker.Start();
+    SpinUntil([&] { return received.Ended; }, std::chrono::seconds(5));
+    ASSERT_TRUE(worker.Stop());
+    EXPECT_EQ(received.Messages, (std::vector<std::pair<int, quint32>>{{1, 0}, {1, 33}, {1, 66}, {2, 0}}));
+    EXPECT_EQ(worker.Status(), 0u);
+    EXPECT_EQ(worker.TakeResults().size(), 3u);
+}
+
+TEST_F(DownloadWorker, ErrorCarriesTheStatus) {
+    sim::InstrumentFaults faults;
+    faults.BadVersion = true;
+    StartInstrument(SmallContent(3), faults);
+    ConnectedHub();
+    TDownloadThread worker(hub_);
+    Received received;
+    Collect(worker, received);
+    worker.Start();
+    SpinUntil([&] { return received.Ended; }, std::chrono::seconds(5));
+    ASSERT_TRUE(worker.Stop());
+    EXPECT_EQ(received.Messages, (std::vector<std::pair<int, quint32>>{{3, WrongInstrumentStatus}}));
+    EXPECT_EQ(worker.Status(), WrongInstrumentStatus);
+    EXPECT_TRUE(worker.TakeResults().empty());
+}
+
+TEST_F(DownloadWorker, NoInstrumentIsAnErrorNotAHang) {
+    auto hub = std::make_shared<TUsbHub>(FastOptions(directory_.Path()));
+    TDownloadThread worker(hub);
+    Received received;
+    Collect(worker, received);
+    worker.Start();
+    ASSERT_TRUE(worker.Stop());
+    SpinUntil([&] { return received.Ended; }, std::chrono::seconds(2));
+    EXPECT_EQ(worker.Status(), UsbStatusNoDevice);
+    EXPECT_EQ(received.Messages, (std::vector<std::pair<int, quint32>>{{3, UsbStatusNoDevice}}));
+}
+
+TEST_F(DownloadWorker, StopIsHonouredBetweenTransfers) {
+    auto port = std::make_shared<TSlowPort>(std::chrono::milliseconds(20));
+    TDownloadThread worker(port);
+    worker.Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ASSERT_TRUE(worker.Stop());
+    EXPECT_EQ(worker.Status(), DownloadStopped);
+    EXPECT_TRUE(worker.TakeResults().empty());
+    EXPECT_LT(port->calls.load(), 20);
+}
+
+TEST_F(DownloadWorker, WorkerStuckPastTheWaitIsReportedAndOutlivesItsOwner) {
+    auto port = std::make_shared<TSlowPort>(std::chrono::milliseconds(3000));
+    std::weak_ptr<TSlowPort> watch = port;
+    {
+        auto worker = std::make_unique<TDownloadThread>(std::move(port));
+        Received received;
+        Collect(*worker, received);
+        worker->Start();
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_FALSE(worker->Stop());
+        const auto waited = std::chrono::steady_clock::now() - started;
+        EXPECT_GE(waited, std::chrono::milliseconds(2400));
+        EXPECT_LT(waited, std::chrono::milliseconds(2900));
+        EXPECT_EQ(worker->Status(), 0xFFFFFFFFu);
+        EXPECT_EQ(CommunicationErrorText(worker->Status()), "Ошибка связи FFFFFFFF");
+        EXPECT_TRUE(worker->TakeResults().empty());
+    }
+    // The worker ends on its own data after its owner is gone; nothing may
+    // reach the destroyed object, and the port is released with the worker.
+    EXPECT_TRUE(WaitUntil([&] { return watch.expired(); }, std::chrono::seconds(2)));
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+}  // namespace zemvalkorta::test

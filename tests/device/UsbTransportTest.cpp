@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "DeviceTestSupport.h"
+#include "device/DownloadUnit.h"
+#include "device/USB.h"
+
+namespace zemvalkorta::test {
+namespace {
+
+TEST(CommandPacket, CodeLittleEndianAndParametersCutToSixty) {
+    EXPECT_EQ(BuildCommandPacket(3, {}), (std::vector<std::uint8_t>{3, 0, 0, 0}));
+    EXPECT_EQ(BuildCommandPacket(0x01020304, {}), (std::vector<std::uint8_t>{4, 3, 2, 1}));
+    std::vector<std::uint8_t> parameters(70);
+    for (std::size_t i = 0; i < parameters.size(); ++i) parameters[i] = static_cast<std::uint8_t>(i + 1);
+    const auto packet = BuildCommandPacket(9, parameters);
+    ASSERT_EQ(packet.size(), 64u);
+    EXPECT_EQ(packet[4], 1);
+    EXPECT_EQ(packet[63], 60);
+}
+
+TEST(UsbHub, WithoutInstrumentCommandsFailAndNothingIsConnected) {
+    TTemporaryDirectory directory;
+    TUsbHub hub(FastOptions(directory.Path()));
+    ASSERT_EQ(hub.UsbInit(), 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(hub.IsDeviceConnected());
+    std::array<std::uint8_t, 20> reply{};
+    EXPECT_EQ(hub.UsbCommand(1, {}, reply), UsbStatusNoDevice);
+}
+
+TEST(UsbHub, UnusableSocketDirectoryStillStartsWithoutInstrument) {
+    UsbOptions options = FastOptions("/nonexistent/zemvalkorta");
+    TUsbHub hub(options);
+    EXPECT_EQ(hub.UsbInit(), 0u);
+    EXPECT_FALSE(hub.IsDeviceConnected());
+    hub.UsbDone();
+}
+
+TEST_F(InstrumentTest, CommandWithoutReplyIsOneTransferAndNoRead) {
+    auto& instrument = StartInstrument(SmallContent(1));
+    TUsbHub& hub = ConnectedHub();
+    EXPECT_EQ(hub.UsbCommand(BeginReadingCommand, {}, {}), 0u);
+    std::array<std::uint8_t, 20> information{};
+    EXPECT_EQ(hub.UsbCommand(InformationCommand, {}, information), 0u);
+    EXPECT_EQ(instrument.TransferCount(), 3);  // OUT, OUT, IN
+    EXPECT_EQ(information[0], 16);
+    EXPECT_EQ(information[12], 1);
+}
+
+TEST_F(InstrumentTest, ShortReplyLeavesTheRestOfTheBuffer) {
+    StartInstrument(SmallContent(1));
+    TUsbHub& hub = ConnectedHub();
+    std::vector<std::uint8_t> reply(40, 0xAB);  // the information block has 20 bytes
+    EXPECT_EQ(hub.UsbCommand(InformationCommand, {}, reply), 0u);
+    EXPECT_EQ(reply[0], 16);
+    EXPECT_EQ(reply[20], 0xAB);
+    EXPECT_EQ(reply[39], 0xAB);
+}
+
+TEST_F(InstrumentTest, UnplugAndPlugBackWithinASecond) {
+    StartInstrument(SmallContent(1));
+    TUsbHub& hub = ConnectedHub();
+    instruments_.back()->Stop();
+    EXPECT_TRUE(WaitUntil([&hub] { return !hub.IsDeviceConnected(); }, std::chrono::seconds(1)));
+    ASSERT_EQ(instruments_.back()->Start(), "");
+    EXPECT_TRUE(WaitUntil([&hub] { return hub.IsDeviceConnected(); }, std::chrono::seconds(1)));
+    std::array<std::uint8_t, 20> information{};
+    EXPECT_EQ(hub.UsbCommand(InformationCommand, {}, information), 0u);
+}
+
+TEST_F(InstrumentTest, FirstAttachedInstrumentStaysInUse) {
+    StartInstrument(SmallContent(1), {}, "a.sock");
+    TUsbHub& hub = ConnectedHub();
+    auto& second = StartInstrument(SmallContent(2), {}, "b.sock");
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    std::array<std::uint8_t, 20> information{};
+    ASSERT_EQ(hub.UsbCommand(InformationCommand, {}, information), 0u);
+    EXPECT_EQ(information[12], 1);
+    // Unplugging the instrument not in use leaves the connection alone.
+    second.Stop();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_TRUE(hub.IsDeviceConnected());
+    // Unplugging the one in use moves to the other once it is back.
+    ASSERT_EQ(second.Start(), "");
+    instruments_.front()->Stop();
+    EXPECT_TRUE(
+        WaitUntil([&] { return hub.IsDeviceConnected() && hub.UsbCommand(InformationCommand, {}, information) == 0; },
+                  std::chrono::seconds(1)));
+    EXPECT_EQ(information[12], 2);
+}
+
+TEST_F(InstrumentTest, UnitDoneDropsTheInstrument) {
+    StartInstrument(SmallContent(1));
+    TUsbHub& hub = ConnectedHub();
+    hub.UsbDone();
+    EXPECT_FALSE(hub.IsDeviceConnected());
+    std::array<std::uint8_t, 20> information{};
+    EXPECT_EQ(hub.UsbCommand(InformationCommand, {}, information), UsbStatusNoDevice);
+}
+
+TEST(ProgramUnit, FixedSocketInstrumentThroughTheFreeFunctions) {
+    TTemporaryDirectory directory;
+    sim::InstrumentServerOptions serverOptions;
+    serverOptions.SocketPath = directory.Path() / "direct.sock";
+    sim::TInstrumentServer instrument(SmallContent(2), serverOptions);
+    ASSERT_EQ(instrument.Start(), "");
+    UsbOptions options = FastOptions(directory.Path() / "elsewhere");
+    options.InstrumentSocket = serverOptions.SocketPath;
+    ASSERT_EQ(UsbInit(options), 0u);
+    EXPECT_TRUE(WaitUntil([] { return IsDeviceConnected(); }, std::chrono::seconds(1)));
+    std::array<std::uint8_t, 20> information{};
+    EXPECT_EQ(UsbCommand(InformationCommand, {}, information), 0u);
+    EXPECT_EQ(information[12], 2);
+    UsbDone();
+    EXPECT_FALSE(IsDeviceConnected());
+}
+
+}  // namespace
+}  // namespace zemvalkorta::test
