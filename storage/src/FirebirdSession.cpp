@@ -24,6 +24,8 @@ constexpr std::size_t BlobPiece = 65535;
 // version3, write, read_committed, rec_version, nowait
 constexpr unsigned char TransactionParameters[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed,
                                                    isc_tpb_rec_version, isc_tpb_nowait};
+constexpr unsigned char ReadOnlyParameters[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_read_committed,
+                                                isc_tpb_rec_version, isc_tpb_nowait};
 
 // The engine's lock files default to /tmp/firebird, which belongs to whoever
 // used it first; a folder of our own avoids refusals between users.
@@ -286,6 +288,7 @@ void FirebirdSession::Attach(const ConnectionParameters& parameters) {
             builder->insertString(&impl_->status, isc_dpb_password, parameters.Password.c_str());
             builder->insertString(&impl_->status, isc_dpb_lc_ctype, parameters.CharacterSet.c_str());
             builder->insertInt(&impl_->status, isc_dpb_sql_dialect, parameters.Dialect);
+            if (parameters.WithoutGarbageCollection) builder->insertTag(&impl_->status, isc_dpb_no_garbage_collect);
             auto* provider = impl_->master->getDispatcher();
             try {
                 impl_->attachment = provider->attachDatabase(&impl_->status, parameters.Path.c_str(),
@@ -341,8 +344,16 @@ void FirebirdSession::Abandon() noexcept {
 
 bool FirebirdSession::IsAttached() const { return impl_->attachment != nullptr; }
 
-void FirebirdSession::StartTransaction() {
-    impl_->Guard([&] { impl_->EnsureTransaction(); });
+void FirebirdSession::StartTransaction(bool readOnly) {
+    impl_->Guard([&] {
+        impl_->RequireAttachment();
+        if (impl_->transaction != nullptr) return;
+        if (readOnly)
+            impl_->transaction =
+                impl_->attachment->startTransaction(&impl_->status, sizeof ReadOnlyParameters, ReadOnlyParameters);
+        else
+            impl_->EnsureTransaction();
+    });
 }
 
 bool FirebirdSession::InTransaction() const { return impl_->transaction != nullptr; }

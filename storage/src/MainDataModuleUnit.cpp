@@ -1,5 +1,10 @@
 #include "storage/MainDataModuleUnit.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
 #include "core/TextCodec.h"
 
 namespace zemvalkorta {
@@ -91,6 +96,86 @@ private:
     TMainDataModule& module_;
 };
 
+// Even a read-only look at a database writes to it: the header page counts
+// attachments and transactions, and the transaction inventory page records
+// the state of the transaction used. A refused file gets those pages and its
+// modification time back, so that it stays exactly as it was.
+class PageSnapshot {
+public:
+    static std::optional<PageSnapshot> Take(const std::string& path) {
+        auto colon = path.find(':');
+        if (colon != std::string::npos && path.find('/') > colon) return std::nullopt;  // served by a server
+        std::error_code error;
+        auto stamp = std::filesystem::last_write_time(path, error);
+        if (error) return std::nullopt;
+        std::ifstream file(path, std::ios::binary);
+        PageSnapshot snapshot(path, stamp);
+        std::string header = snapshot.ReadPage(file, 0, 1024);
+        // Byte 0 is the page type (1 = header); the page size follows the 16-byte page head.
+        if (header.size() < 1024 || header[0] != 1) return std::nullopt;
+        snapshot.pageSize_ = Word(header, 16);
+        if (snapshot.pageSize_ < 1024 || snapshot.pageSize_ > 32768) return std::nullopt;
+        snapshot.Keep(file, 0);
+        // Transactions to come: the next number and a few after it.
+        std::uint32_t next = Long(snapshot.pages_.front().second, 36);
+        std::uint32_t perPage = (snapshot.pageSize_ - 20) * 4;
+        std::uint32_t firstIndex = (next + 1) / perPage;
+        std::uint32_t lastIndex = (next + 16) / perPage;
+        // The first inventory page is the first page of type 3; later ones follow its chain.
+        std::uint32_t page = 0;
+        for (std::uint32_t number = 1; number < 4096 && page == 0; ++number) {
+            std::string head = snapshot.ReadPage(file, number, 1);
+            if (head.empty()) break;
+            if (head[0] == 3) page = number;
+        }
+        for (std::uint32_t index = 0; page != 0 && index <= lastIndex; ++index) {
+            std::string inventory = snapshot.ReadPage(file, page, snapshot.pageSize_);
+            if (inventory.size() != snapshot.pageSize_ || inventory[0] != 3) break;
+            if (index >= firstIndex) snapshot.pages_.emplace_back(page, inventory);
+            page = Long(inventory, 16);
+        }
+        return snapshot;
+    }
+
+    void Restore() const {
+        if (std::FILE* file = std::fopen(path_.c_str(), "r+b")) {
+            for (const auto& [number, bytes] : pages_) {
+                if (std::fseek(file, static_cast<long>(number) * static_cast<long>(pageSize_), SEEK_SET) != 0) break;
+                std::fwrite(bytes.data(), 1, bytes.size(), file);
+            }
+            std::fclose(file);
+        }
+        std::error_code ignored;
+        std::filesystem::last_write_time(path_, stamp_, ignored);
+    }
+
+private:
+    PageSnapshot(std::string path, std::filesystem::file_time_type stamp) : path_(std::move(path)), stamp_(stamp) {}
+
+    static std::uint32_t Word(const std::string& bytes, std::size_t offset) {
+        return static_cast<unsigned char>(bytes[offset]) | static_cast<unsigned char>(bytes[offset + 1]) << 8;
+    }
+    static std::uint32_t Long(const std::string& bytes, std::size_t offset) {
+        return Word(bytes, offset) | Word(bytes, offset + 2) << 16;
+    }
+    std::string ReadPage(std::ifstream& file, std::uint32_t number, std::size_t length) const {
+        std::string bytes(length, '\0');
+        file.clear();
+        file.seekg(static_cast<std::streamoff>(number) * (pageSize_ == 0 ? 0 : pageSize_));
+        file.read(bytes.data(), static_cast<std::streamsize>(length));
+        bytes.resize(static_cast<std::size_t>(file.gcount()));
+        return bytes;
+    }
+    void Keep(std::ifstream& file, std::uint32_t number) {
+        pages_.emplace_back(number, ReadPage(file, number, pageSize_));
+    }
+
+    std::string path_;
+    std::filesystem::file_time_type stamp_;
+    std::uint32_t pageSize_ = 0;
+    std::vector<std::pair<std::uint32_t, std::string>> pages_;
+};
+
 bool IsEditing(const CachedDataSet& dataSet) {
     return dataSet.State() == DataSetState::Edit || dataSet.State() == DataSetState::Insert;
 }
@@ -152,8 +237,16 @@ bool TMainDataModule::CreateProject(const std::string& path) {
 bool TMainDataModule::OpenProject(const std::string& path) {
     lastError_.clear();
     if (IsProjectOpen()) CloseProject();
+    std::optional<PageSnapshot> written = PageSnapshot::Take(path);
+    bool attached = false;
     try {
-        session_->Attach(ConnectionParameters{path, "SYSDBA", ProjectPassword, "ASCII", 3});
+        ConnectionParameters parameters{path, "SYSDBA", ProjectPassword, "ASCII", 3};
+        parameters.WithoutGarbageCollection = true;
+        session_->Attach(parameters);
+        attached = true;
+        // The identity is read in a read-only transaction, so that a refused
+        // file sees no transaction of ours in its inventory.
+        session_->StartTransaction(true);
         descriptionDataSet_->Open();
         if (descriptionDataSet_->IsEmpty()) throw DatabaseError("SYSTEM_TABLE is empty");
         std::string name = TrimRight(AsText(descriptionDataSet_->Value(DeviceNameField)));
@@ -162,12 +255,20 @@ bool TMainDataModule::OpenProject(const std::string& path) {
         if (version != CurrentDataVersion)
             throw DatabaseError("data version " + std::to_string(version) + " instead of " +
                                 std::to_string(CurrentDataVersion));
+        // Accepted: work in an ordinary attachment from here on.
+        descriptionDataSet_->Close();
+        session_->Detach();
+        attached = false;
+        parameters.WithoutGarbageCollection = false;
+        session_->Attach(parameters);
+        session_->StartTransaction();
+        descriptionDataSet_->Open();
         resultDataSet_->Open();
     } catch (const std::exception& error) {
         lastError_ = error.what();
         CloseDataSets();
-        // Nothing was written; rolling back keeps a refused file as it was.
         session_->Abandon();
+        if (attached && written) written->Restore();
         return false;
     }
     return true;

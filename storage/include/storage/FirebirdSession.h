@@ -19,6 +19,8 @@ struct ConnectionParameters {
     std::string Password;
     std::string CharacterSet = "ASCII";
     int Dialect = 3;
+    // Reading may otherwise clean up old record versions, which writes pages.
+    bool WithoutGarbageCollection = false;
 };
 
 struct QueryResult {
@@ -43,7 +45,9 @@ public:
     void Abandon() noexcept;
     bool IsAttached() const;
 
-    void StartTransaction();
+    // A read-only transaction commits nothing and leaves the transaction
+    // inventory alone; used to inspect a file before accepting it.
+    void StartTransaction(bool readOnly = false);
     bool InTransaction() const;
     void CommitRetaining();
     void Commit();
