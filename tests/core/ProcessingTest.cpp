@@ -75,6 +75,14 @@ TEST(FreezingInterval, ChordSlopeDividesBySampleCountNotSteps) {
     EXPECT_EQ(interval.ScalePoint, 6);
 }
 
+TEST(FreezingInterval, ScalePointIsTheHeightAboveTheChordNotTheHighestVolume) {
+    // Chord 0.5 -> 6.5 over 6 samples rises by 1 a sample: the early jump
+    // stands 1.5 above it, the highest volume at the end only 1.0.
+    const Samples volume{0.5f, 3, 3, 3, 3, 6.5f};
+    const Samples temperature{0, -1, -2, -3, -4, -10};
+    EXPECT_EQ(FindFreezingInterval(volume, temperature).ScalePoint, 1);
+}
+
 TEST(FreezingInterval, FirstOfEqualHeightsWinsAndNothingAboveKeepsZero) {
     const Samples temperature{5, 0, -1, -2, -3, -10};
     const FreezingInterval twin = FindFreezingInterval(Samples{0.5f, 1, 2, 1, 2, 1}, temperature);
@@ -159,6 +167,20 @@ TEST(ProcessModel, ModelBelowTheStartLevelIsSampledFromNegativeTimes) {
     EXPECT_EQ(reference, (Samples{19, 9, 3, 1, 3, 9}));
 }
 
+// The scale point on the very first sample: the smoothed difference counts
+// from the first output on, so whatever the filter held before must be gone.
+TEST(ProcessModel, PrimesTheFilterWithZeros) {
+    const Samples volume{0.5f, 3, 3, 3, 3, 6.5f};
+    const Samples temperature{0, -1, -2, -3, -4, -10};
+    const ModelArray model{0.5, 2.5 / 60, 0, 0, 0, 0};
+    Samples reference(6), difference(6);
+    TMAFilter filter(3);
+    const double fresh = ProcessModel(volume, temperature, reference, difference, 60, 1.0, model, filter).DeltaVolume;
+    filter.Fill(1e6L);
+    EXPECT_EQ(ProcessModel(volume, temperature, reference, difference, 60, 1.0, model, filter).DeltaVolume, fresh);
+    EXPECT_LT(fresh, 100.0);
+}
+
 TEST(ProcessModel, RefusesCurvesOfDifferentLength) {
     const ModelCase c;
     Samples reference(9), difference(10);
@@ -229,6 +251,17 @@ TEST(ProcessStandard, StandardStartingAfterTheConcreteShiftsTheOtherWay) {
     EXPECT_EQ(outcome.DeltaVolume, 0.0);
     for (int k = 0; k < c.n - 7; ++k) EXPECT_EQ(difference[k], 0.0f) << k;
     for (int k = c.n - 7; k < c.n; ++k) EXPECT_EQ(difference[k], 99.0f) << k;
+}
+
+TEST(ProcessStandard, PrimesTheFilterWithZeros) {
+    const Samples volume{0.5f, 3, 3, 3, 3, 6.5f};
+    const Samples temperature{0, -1, -2, -3, -4, -10};
+    Samples reference(6), difference(6);
+    TMAFilter filter(3);
+    filter.Fill(1e6L);
+    const ChannelOutcome outcome = ProcessStandard(volume, temperature, volume, reference, difference, 1.0, filter);
+    EXPECT_EQ(outcome.DeltaVolume, 0.0);  // a specimen against itself
+    EXPECT_EQ(difference, Samples(6, 0.0f));
 }
 
 TEST(ProcessStandard, OppositeIndicesPastTheEndAreClamped) {
