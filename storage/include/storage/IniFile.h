@@ -1,0 +1,50 @@
+#pragma once
+
+// A settings file in the sectioned key=value format, read and written one
+// key at a time: a write rewrites the file at once, keeps every other line
+// where it was and appends a new key at the end of its section. Section and
+// key names compare without regard to case.
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zemvalkorta {
+
+class SettingsError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class IniFile {
+public:
+    // A missing or unreadable file reads as empty.
+    explicit IniFile(std::filesystem::path path);
+
+    const std::filesystem::path& Path() const { return path_; }
+
+    std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
+    // Decimal, or hexadecimal after "0x"/"0X" (with digits following) or "$";
+    // missing, empty, malformed or out-of-range values give the fallback.
+    std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const;
+    bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
+
+    // Throws SettingsError naming the file when it cannot be written.
+    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+    void WriteBool(const std::string& section, const std::string& key, bool value);
+
+private:
+    int FindSection(const std::string& section) const;
+    int FindKey(int sectionLine, const std::string& key) const;
+    void Save() const;
+
+    std::filesystem::path path_;
+    std::vector<std::string> lines_;
+};
+
+bool ParseIniInteger(const std::string& text, std::int32_t& value);
+
+}  // namespace zemvalkorta

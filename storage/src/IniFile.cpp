@@ -1,0 +1,157 @@
+#include "storage/IniFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <limits>
+
+namespace zemvalkorta {
+
+namespace {
+
+std::string Trim(const std::string& text) {
+    auto begin = text.find_first_not_of(" \t\r");
+    if (begin == std::string::npos) return {};
+    auto end = text.find_last_not_of(" \t\r");
+    return text.substr(begin, end - begin + 1);
+}
+
+bool SameName(const std::string& left, const std::string& right) {
+    return left.size() == right.size() && std::equal(left.begin(), left.end(), right.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+bool IsSectionLine(const std::string& line, std::string* name = nullptr) {
+    std::string trimmed = Trim(line);
+    if (trimmed.size() < 2 || trimmed.front() != '[') return false;
+    auto close = trimmed.find(']');
+    if (close == std::string::npos) return false;
+    if (name != nullptr) *name = Trim(trimmed.substr(1, close - 1));
+    return true;
+}
+
+}  // namespace
+
+bool ParseIniInteger(const std::string& raw, std::int32_t& value) {
+    std::string text = Trim(raw);
+    bool negative = false;
+    std::size_t position = 0;
+    if (position < text.size() && (text[position] == '-' || text[position] == '+')) {
+        negative = text[position] == '-';
+        ++position;
+    }
+    int base = 10;
+    if (text.compare(position, 1, "$") == 0) {
+        base = 16;
+        position += 1;
+    } else if (text.size() > position + 2 && text[position] == '0' &&
+               (text[position + 1] == 'x' || text[position + 1] == 'X')) {
+        base = 16;
+        position += 2;
+    }
+    if (position >= text.size()) return false;
+    std::int64_t result = 0;
+    for (; position < text.size(); ++position) {
+        int digit;
+        char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[position])));
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            return false;
+        result = result * base + digit;
+        // Hexadecimal spells the 32 bits, so FFFFFFFF is -1 as a colour key would store it.
+        if (result >
+            (base == 16 ? std::int64_t{0xFFFFFFFF} : std::int64_t{std::numeric_limits<std::int32_t>::max()} + negative))
+            return false;
+    }
+    if (base == 16) result = static_cast<std::int32_t>(static_cast<std::uint32_t>(result));
+    value = static_cast<std::int32_t>(negative ? -result : result);
+    return true;
+}
+
+IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
+    std::ifstream file(path_, std::ios::binary);
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines_.push_back(line);
+    }
+}
+
+int IniFile::FindSection(const std::string& section) const {
+    std::string name;
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (IsSectionLine(lines_[i], &name) && SameName(name, section)) return static_cast<int>(i);
+    return -1;
+}
+
+int IniFile::FindKey(int sectionLine, const std::string& key) const {
+    for (std::size_t i = static_cast<std::size_t>(sectionLine) + 1; i < lines_.size(); ++i) {
+        if (IsSectionLine(lines_[i])) break;
+        auto equals = lines_[i].find('=');
+        if (equals == std::string::npos) continue;
+        std::string name = Trim(lines_[i].substr(0, equals));
+        if (!name.empty() && name.front() != ';' && SameName(name, key)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::string IniFile::ReadString(const std::string& section, const std::string& key, const std::string& fallback) const {
+    int sectionLine = FindSection(section);
+    if (sectionLine < 0) return fallback;
+    int keyLine = FindKey(sectionLine, key);
+    if (keyLine < 0) return fallback;
+    const std::string& line = lines_[keyLine];
+    std::string value = Trim(line.substr(line.find('=') + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    return value;
+}
+
+std::int32_t IniFile::ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const {
+    std::int32_t value = 0;
+    return ParseIniInteger(ReadString(section, key, ""), value) ? value : fallback;
+}
+
+bool IniFile::ReadBool(const std::string& section, const std::string& key, bool fallback) const {
+    return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    std::string line = key + "=" + value;
+    int sectionLine = FindSection(section);
+    if (sectionLine < 0) {
+        if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
+        lines_.push_back("[" + section + "]");
+        lines_.push_back(line);
+    } else if (int keyLine = FindKey(sectionLine, key); keyLine >= 0) {
+        lines_[keyLine] = line;
+    } else {
+        // After the section's last non-blank line, so that a blank separator stays before the next section.
+        std::size_t insertAt = static_cast<std::size_t>(sectionLine) + 1;
+        for (std::size_t i = insertAt; i < lines_.size() && !IsSectionLine(lines_[i]); ++i)
+            if (!Trim(lines_[i]).empty()) insertAt = i + 1;
+        lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
+    }
+    Save();
+}
+
+void IniFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void IniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void IniFile::Save() const {
+    std::ofstream file(path_, std::ios::binary | std::ios::trunc);
+    for (const auto& line : lines_) file << line << "\r\n";
+    file.flush();
+    if (!file) throw SettingsError("Не удалось записать файл настроек " + path_.string());
+}
+
+}  // namespace zemvalkorta
