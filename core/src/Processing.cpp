@@ -119,24 +119,27 @@ ChannelOutcome ProcessModel(std::span<const float> volume, std::span<const float
     }
     // The model's first sample at or above the start level meets the concrete's.
     const std::int64_t offset = static_cast<std::int64_t>(modelStart) - interval.Start;
-    for (int k = 0; k < n; ++k) reference[k] = static_cast<float>(ModelValue(model, SampleTime(k + offset, period)));
-
     const int zero = interval.Zero;
     const int scalePoint = interval.ScalePoint;
-    const float anchor = reference[zero] - volume[zero];
-    for (float& value : reference) value -= anchor;
-
+    auto sampled = [&](int k) { return static_cast<float>(ModelValue(model, SampleTime(k + offset, period))); };
+    // Sampling, anchoring and the difference pass each touch a sample once and
+    // in order, so they run as one sweep: the model is evaluated in the shadow
+    // of the filter's extended-precision chain. The anchor and the scale only
+    // need the samples at i0 and pk, computed ahead with the same roundings.
+    const float anchor = sampled(zero) - volume[zero];
+    auto anchored = [&](int k) { return sampled(k) - anchor; };
+    const float referenceZero = anchored(zero);
     const double scale = GuardedRatio(static_cast<double>(volume[scalePoint]) - volume[zero],
-                                      static_cast<double>(reference[scalePoint]) - reference[zero], stretch);
+                                      static_cast<double>(anchored(scalePoint)) - referenceZero, stretch);
 
     filter.Fill(FilterPrime);
     double result = -1.0;
-    const double referenceBase = reference[zero];
+    const double referenceBase = referenceZero;
     const double concreteBase = volume[zero];
     filter.AddSeries(
         static_cast<std::size_t>(n),
         [&](std::size_t k) {
-            const double fitted = NonNegative((reference[k] - referenceBase) * scale + concreteBase);
+            const double fitted = NonNegative((anchored(static_cast<int>(k)) - referenceBase) * scale + concreteBase);
             reference[k] = static_cast<float>(fitted);
             const double delta = fitted - volume[k];
             difference[k] = static_cast<float>(delta);
@@ -163,11 +166,10 @@ ChannelOutcome ProcessStandard(std::span<const float> volume, std::span<const fl
     const int standardScalePoint = std::clamp(scalePoint - interval.Start + standardStart, 0, n - 1);
 
     const float anchor = standard[standardZero] - volume[zero];
-    for (int k = 0; k < n; ++k) reference[k] = standard[k] - anchor;
-
+    const float referenceZero = standard[standardZero] - anchor;
     const double scale =
         GuardedRatio(static_cast<double>(volume[scalePoint]) - volume[zero],
-                     static_cast<double>(reference[standardScalePoint]) - reference[standardZero], stretch);
+                     static_cast<double>(standard[standardScalePoint] - anchor) - referenceZero, stretch);
 
     // The alignment of the two starts, kept even when the opposite indices were clamped.
     const int shift = interval.Start - standardStart;
@@ -175,16 +177,22 @@ ChannelOutcome ProcessStandard(std::span<const float> volume, std::span<const fl
     const int concreteIndex = shift >= 0 ? shift : 0;
     const int steps = std::min(n - concreteIndex, n - standardIndex);
 
+    // Outside the pass the reference is the anchored standard, not scaled;
+    // inside, anchoring and scaling happen in the same sweep.
+    for (int k = 0; k < standardIndex; ++k) reference[k] = standard[k] - anchor;
+    for (int k = standardIndex + steps; k < n; ++k) reference[k] = standard[k] - anchor;
+
     filter.Fill(FilterPrime);
     double result = -1.0;
-    const double referenceBase = reference[standardZero];
+    const double referenceBase = referenceZero;
     const double concreteBase = volume[zero];
     filter.AddSeries(
         static_cast<std::size_t>(steps),
         [&](std::size_t step) {
             const std::size_t js = static_cast<std::size_t>(standardIndex) + step;
             const std::size_t jc = static_cast<std::size_t>(concreteIndex) + step;
-            const double fitted = NonNegative((reference[js] - referenceBase) * scale + concreteBase);
+            const float anchored = standard[js] - anchor;
+            const double fitted = NonNegative((anchored - referenceBase) * scale + concreteBase);
             reference[js] = static_cast<float>(fitted);
             const double delta = fitted - volume[jc];
             difference[jc] = static_cast<float>(delta);
