@@ -9,5 +9,9 @@ namespace zemvalkorta::cli {
 
 // process, grade (ProcessCommands.cpp)
 void RegisterProcessCommands(CommandTable& table);
+// download, screenshot (DeviceCommands.cpp)
+void RegisterDeviceCommands(CommandTable& table);
+// report (ReportCommands.cpp)
+void RegisterReportCommands(CommandTable& table);
 
 }  // namespace zemvalkorta::cli

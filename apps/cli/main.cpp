@@ -14,5 +14,7 @@ int main(int argc, char** argv) {
     using namespace zemvalkorta::cli;
     CommandTable table;
     RegisterProcessCommands(table);
+    RegisterDeviceCommands(table);
+    RegisterReportCommands(table);
     return table.Run(argc, argv);
 }

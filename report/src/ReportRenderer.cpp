@@ -1,6 +1,7 @@
 #include "report/ReportRenderer.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QPageSize>
@@ -105,6 +106,7 @@ bool ExportReportPdf(const std::vector<ReportPage>& pages, const QString& fileNa
         painter.restore();
         if (progress && !progress(static_cast<std::size_t>(index + 1), pages.size())) {
             painter.end();
+            QFile::remove(fileName);  // a cut-off report must not pass for a whole one
             return false;
         }
     }
@@ -122,14 +124,19 @@ bool ExportReportJpeg(const std::vector<ReportPage>& pages, const QString& fileN
                       const ReportProgress& progress) {
     if (pages.empty()) return false;
     const int count = static_cast<int>(pages.size());
+    QStringList names;
     for (int index = 0; index < count; ++index) {
         const QString name = ReportJpegName(fileName, index + 1);
         const QImage image =
             RenderReportPageImage(pages[static_cast<std::size_t>(index)], index + 1, count, ReportJpegDpi);
         if (!image.save(name, "JPEG", ReportJpegQuality)) return false;
-        if (written) written->append(name);
-        if (progress && !progress(static_cast<std::size_t>(index + 1), pages.size())) return false;
+        names.append(name);
+        if (progress && !progress(static_cast<std::size_t>(index + 1), pages.size())) {
+            for (const QString& partial : names) QFile::remove(partial);
+            return false;
+        }
     }
+    if (written) *written = names;
     return true;
 }
 
