@@ -11,6 +11,8 @@ namespace zemvalkorta::cli {
 void RegisterProcessCommands(CommandTable& table);
 // download, screenshot (DeviceCommands.cpp)
 void RegisterDeviceCommands(CommandTable& table);
+// download, screenshot (DeviceCommands.cpp)
+void RegisterDeviceCommands(CommandTable& table);
 // report (ReportCommands.cpp)
 void RegisterReportCommands(CommandTable& table);
 

@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     CommandTable table;
     RegisterProcessCommands(table);
     RegisterDeviceCommands(table);
+    RegisterDeviceCommands(table);
     RegisterReportCommands(table);
     return table.Run(argc, argv);
 }

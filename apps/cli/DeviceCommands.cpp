@@ -1,0 +1,96 @@
+// download, screenshot: the instrument through the same USB unit as the
+// window, without the window.
+
+#include <iostream>
+#include <string>
+#include <thread>
+
+#include "Commands.h"
+#include "device/DeviceScreenShotUnit.h"
+#include "device/DownloadUnit.h"
+#include "device/USB.h"
+#include "storage/MainDataModuleUnit.h"
+
+namespace zemvalkorta::cli {
+
+namespace {
+
+// Backends report an instrument some time after they start (sockets are
+// scanned four times a second, the USB device list once a second).
+constexpr std::chrono::milliseconds AttachWait{1500};
+
+std::shared_ptr<TUsbHub> ConnectInstrument(const Arguments& arguments) {
+    UsbOptions options;
+    if (const auto socket = arguments.Value("--instrument-socket")) {
+        options.UseLibusb = false;
+        options.UseSockets = false;
+        options.InstrumentSocket = *socket;
+    }
+    auto hub = std::make_shared<TUsbHub>(options);
+    hub->UsbInit();
+    const auto deadline = std::chrono::steady_clock::now() + AttachWait;
+    while (!hub->IsDeviceConnected() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return hub;
+}
+
+int RunDownload(const Arguments& arguments) {
+    const std::string& project = arguments.At(0);
+    TMainDataModule module;
+    if (!module.OpenProject(project)) throw std::runtime_error(project + ": " + module.LastError());
+    const auto hub = ConnectInstrument(arguments);
+    if (!hub->IsDeviceConnected()) {
+        module.CloseProject();
+        throw std::runtime_error(DeviceNotConnectedText);
+    }
+    TArrayOfMeasureResult records;
+    const std::uint32_t status = DownloadMeasurements(*hub, records);
+    hub->UsbDone();
+    if (status != 0) {
+        module.CloseProject();
+        throw std::runtime_error(CommunicationErrorText(status));
+    }
+    const int added = StoreDownloadedMeasures(module, records);
+    module.SaveChanges();
+    module.CloseProject();
+    std::cout << "{\"InDevice\": " << records.size() << ", \"Added\": " << added << "}\n";
+    return ExitSuccess;
+}
+
+int RunScreenshot(const Arguments& arguments) {
+    const std::filesystem::path output = arguments.At(0);
+    const auto hub = ConnectInstrument(arguments);
+    std::array<std::uint8_t, DisplayBytes> display{};
+    const std::uint32_t status = FetchDisplay(*hub, display);
+    hub->UsbDone();
+    TScreenPicture picture;
+    if (status == 0) picture.SetDisplay(display);
+    // As in the window: a failed fetch still replaces the file with the empty framed picture.
+    SavePictureBitmap(PaintPicture(picture, 0x000000, 0xFFFFFF), output);
+    if (status != 0) throw std::runtime_error(ScreenCommunicationErrorText);
+    std::cout << output.string() << "\n";
+    return ExitSuccess;
+}
+
+}  // namespace
+
+void RegisterDeviceCommands(CommandTable& table) {
+    table.Add({.Name = "download",
+               .Usage = "PROJECT [--instrument-socket PATH]",
+               .Summary = "reads every measurement of the instrument, adds the new ones to the project and saves it",
+               .Flags = {},
+               .ValueOptions = {"--instrument-socket"},
+               .MinimumPositional = 1,
+               .MaximumPositional = 1,
+               .Run = RunDownload});
+    table.Add({.Name = "screenshot",
+               .Usage = "OUT.bmp [--instrument-socket PATH]",
+               .Summary = "writes the instrument's display as a 24-bit bitmap",
+               .Flags = {},
+               .ValueOptions = {"--instrument-socket"},
+               .MinimumPositional = 1,
+               .MaximumPositional = 1,
+               .Run = RunScreenshot});
+}
+
+}  // namespace zemvalkorta::cli
