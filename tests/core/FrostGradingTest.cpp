@@ -191,20 +191,5 @@ TEST(InterpolateCycles, DegenerateColumnsGiveNone) {
     EXPECT_EQ(InterpolateCycles(35, 50, 3.6, 3.8, 3.6), 50);
 }
 
-TEST(FrostTable, RowsDescendAndCloseWithZero) {
-    for (const FrostRow& row : FrostTable) {
-        double previous = std::numeric_limits<double>::infinity();
-        bool closed = false;
-        for (double bound : row) {
-            if (bound == FrostNoBoundary) continue;
-            EXPECT_FALSE(closed) << "boundary after the closing zero";
-            EXPECT_LT(bound, previous);
-            previous = bound;
-            closed = bound == FrostRowEnd;
-        }
-        EXPECT_TRUE(closed);
-    }
-}
-
 }  // namespace
 }  // namespace zemvalkorta

@@ -20,13 +20,6 @@ struct ModelCase {
     std::int32_t period = 8;
 };
 
-TEST(ModelValue, EvaluatesTheCubicOfTime) {
-    const ModelArray model{0.5, -2.0, 0.25, 0.125, 99.0, 99.0};
-    EXPECT_DOUBLE_EQ(ModelValue(model, 0.0), 0.5);
-    EXPECT_DOUBLE_EQ(ModelValue(model, 2.0), 0.5 - 4.0 + 1.0 + 1.0);
-    EXPECT_DOUBLE_EQ(ModelValue(model, -4.0), 0.5 + 8.0 + 4.0 - 8.0);
-}
-
 TEST(FindModelStart, TakesTheFirstSampledTimeStrictlyAboveOne) {
     ModelArray model{0.0, 1.0 / 64, 0.0, 0.0, 0.0, 0.0};
     EXPECT_TRUE(FindModelStart(model, 8));  // M(8 i) = i / 8; exactly 1.0 at i = 8 is not enough
