@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
 #include <numeric>
+#include <vector>
 
 namespace zemvalkorta {
 namespace {
@@ -85,6 +87,26 @@ TEST(TMAFilter, NarrowingTheWindowInUseLeavesNoOldSamplesInTheSum) {
     EXPECT_DOUBLE_EQ(static_cast<double>(filter.Output()), 2.0);
     filter.Add(6.0L);
     EXPECT_DOUBLE_EQ(static_cast<double>(filter.Output()), 5.0);
+}
+
+TEST(TMAFilter, SeriesMatchesAddSampleForSample) {
+    TMAFilter one(3), series(3);
+    one.Add(0.7L);  // start both away from position 0 with a non-zero sum
+    series.Add(0.7L);
+    std::vector<long double> samples, expected, seen;
+    for (int i = 0; i < 50; ++i) samples.push_back(std::sin(i * 0.9L) * 3.3L);
+    for (long double v : samples) {
+        one.Add(v);
+        expected.push_back(one.Output());
+    }
+    series.AddSeries(
+        samples.size(), [&](std::size_t i) { return samples[i]; },
+        [&](std::size_t, long double output) { seen.push_back(output); });
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(series.Position(), one.Position());
+    one.Add(1.25L);
+    series.Add(1.25L);
+    EXPECT_EQ(series.Output(), one.Output());  // the slots and the running sum were carried over
 }
 
 TEST(TMAFilter, LongSeriesStaysTheMeanOfTheLastWindow) {
