@@ -104,6 +104,7 @@ ReportPreviewDialog::ReportPreviewDialog(const std::vector<ReportPage>& pages, Q
     layout->setSpacing(0);
     layout->addWidget(toolBar);
     layout->addWidget(m_scrollArea);
+    m_scrollArea->viewport()->installEventFilter(this);
     resize(1100, 560);
     ShowTwoPages();
 }
@@ -124,9 +125,11 @@ void ReportPreviewDialog::ShowTwoPages() {
     m_view->SetZoom(ReportPageView::TwoPageZoom(m_scrollArea->viewport()->width() - scrollBar));
 }
 
-void ReportPreviewDialog::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    if (m_fitting) ShowTwoPages();
+// The viewport gets its final width only once the dialog is laid out and
+// shown, so the two-page fit follows the viewport rather than the dialog.
+bool ReportPreviewDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_scrollArea->viewport() && event->type() == QEvent::Resize && m_fitting) ShowTwoPages();
+    return QDialog::eventFilter(watched, event);
 }
 
 void ReportPreviewDialog::Print() {

@@ -57,7 +57,7 @@ public:
     bool SaveReport(const QString& fileName, const QString& filter);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     const std::vector<ReportPage>& m_pages;
