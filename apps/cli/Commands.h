@@ -15,5 +15,7 @@ void RegisterDeviceCommands(CommandTable& table);
 void RegisterDeviceCommands(CommandTable& table);
 // report (ReportCommands.cpp)
 void RegisterReportCommands(CommandTable& table);
+// create, info, list, show, add-image, set, delete, export (ProjectCommands.cpp)
+void RegisterProjectCommands(CommandTable& table);
 
 }  // namespace zemvalkorta::cli

@@ -17,5 +17,6 @@ int main(int argc, char** argv) {
     RegisterDeviceCommands(table);
     RegisterDeviceCommands(table);
     RegisterReportCommands(table);
+    RegisterProjectCommands(table);
     return table.Run(argc, argv);
 }

@@ -1,0 +1,325 @@
+// Project commands: create a project, look into it, add measurement images as
+// a download does, edit a measurement as the result grids and the graph
+// buttons do, delete one, export one as text. Every command opens the project
+// as the program does and saves what it changed.
+
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Commands.h"
+#include "core/Catalogue.h"
+#include "core/MeasureJson.h"
+#include "storage/MainDataModuleUnit.h"
+#include "storage/TextExport.h"
+
+namespace zemvalkorta::cli {
+
+namespace {
+
+void OpenOrFail(TMainDataModule& module, const std::string& path) {
+    if (!module.OpenProject(path)) throw std::runtime_error("Не удалось открыть проект! " + module.LastError());
+}
+
+void SaveProject(TMainDataModule& module) {
+    module.PostChanges();
+    module.SaveChanges();
+    module.CloseProject();
+}
+
+void LocateOrFail(TMainDataModule& module, const std::string& key) {
+    std::int64_t pk = ParseInteger(key, "PK");
+    if (!module.ResultDataSet().Locate(MeasureResultTablePk, pk))
+        throw std::runtime_error("Нет измерения с ключом " + key);
+}
+
+TMeasureResult ReadCurrent(TMainDataModule& module) {
+    TMeasureResult measure;
+    if (module.ReadMeasure(measure) != 0) throw std::runtime_error("Измерение не содержит данных");
+    return measure;
+}
+
+std::vector<double> ParseList(const std::string& text, std::size_t count, std::string_view what) {
+    std::vector<double> values;
+    std::stringstream stream(text);
+    std::string item;
+    while (std::getline(stream, item, ',')) values.push_back(ParseDouble(item, what));
+    if (values.size() != count)
+        throw UsageError(std::string(what) + ": " + std::to_string(count) + " comma-separated numbers expected");
+    return values;
+}
+
+std::string DateText(const FieldValue& value) {
+    const auto* stamp = std::get_if<TimeStamp>(&value);
+    return stamp == nullptr ? "null" : JsonString(DateTimeText(DateTimeFromTimeStamp(*stamp)));
+}
+
+int RunCreate(const Arguments& arguments) {
+    const std::string& path = arguments.At(0);
+    std::error_code error;
+    std::filesystem::remove(path, error);
+    if (error) throw std::runtime_error("Не удалось создать проект! " + error.message());
+    TMainDataModule module;
+    if (!module.CreateProject(path)) throw std::runtime_error("Не удалось создать проект! " + module.LastError());
+    OpenOrFail(module, path);
+    return ExitSuccess;
+}
+
+int RunInfo(const Arguments& arguments) {
+    TMainDataModule module;
+    OpenOrFail(module, arguments.At(0));
+    CachedDataSet& description = module.DescriptionDataSet();
+    std::string name = AsText(description.Value(DeviceNameField));
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    auto version = AsInteger(description.Value(DeviceDataVersionField));
+    std::string text = module.ProjectDescription();
+    if (arguments.Has("--json")) {
+        std::cout << "{\"DEVICE_NAME\": " << JsonString(name) << ", \"DEVICE_DATA_VERSION\": " << version
+                  << ", \"PROJECT_DESCRIPTION\": " << JsonString(text) << ", \"RowCount\": " << module.GetRecordCount()
+                  << "}\n";
+    } else {
+        std::cout << name << "\n"
+                  << "Data version: " << version << "\nMeasurements: " << module.GetRecordCount() << "\n"
+                  << text << "\n";
+    }
+    return ExitSuccess;
+}
+
+int RunList(const Arguments& arguments) {
+    TMainDataModule module;
+    OpenOrFail(module, arguments.At(0));
+    CachedDataSet& rows = module.ResultDataSet();
+    bool json = arguments.Has("--json");
+    if (json) std::cout << "[";
+    for (int row = 1; row <= rows.RecordCount(); ++row) {
+        rows.SetRecNo(row);
+        auto pk = AsInteger(rows.Value(MeasureResultTablePk));
+        FieldValue number = rows.Value(MeasureNumberField);
+        std::string numberText = IsNull(number) ? "null" : std::to_string(AsInteger(number));
+        if (json) {
+            std::cout << (row > 1 ? ",\n " : "") << "{\"MEASURE_RESULT_TABLE_PK\": " << pk
+                      << ", \"MEASURE_DATE\": " << DateText(rows.Value(MeasureDateField))
+                      << ", \"MEASURE_TIME\": " << DateText(rows.Value(MeasureTimeField))
+                      << ", \"MEASURE_NUMBER\": " << numberText
+                      << ", \"MEASURE_COMMENT\": " << JsonString(module.MeasureComment()) << "}";
+        } else {
+            std::cout << pk << "\t" << DateText(rows.Value(MeasureDateField)) << "\t" << numberText << "\t"
+                      << module.MeasureComment() << "\n";
+        }
+    }
+    if (json) std::cout << "]\n";
+    return ExitSuccess;
+}
+
+int RunShow(const Arguments& arguments) {
+    TMainDataModule module;
+    OpenOrFail(module, arguments.At(0));
+    LocateOrFail(module, arguments.At(1));
+    TMeasureResult measure = ReadCurrent(module);
+    std::string json = MeasureToJson(measure, {.Curves = arguments.Has("--curves")});
+    auto close = json.find_last_of('}');
+    if (close == std::string::npos) throw std::runtime_error("record JSON without an object");
+    json.insert(close, ", \"MEASURE_COMMENT\": " + JsonString(module.MeasureComment()));
+    std::cout << json << "\n";
+    return ExitSuccess;
+}
+
+int RunAddImage(const Arguments& arguments) {
+    TArrayOfMeasureResult measures;
+    for (std::size_t i = 1; i < arguments.Positional().size(); ++i)
+        measures.push_back(ReadMeasureImageFile(arguments.At(i)));
+    TMainDataModule module;
+    OpenOrFail(module, arguments.At(0));
+    int added = StoreDownloadedMeasures(module, measures);
+    SaveProject(module);
+    std::cout << "{\"Added\": " << added << "}\n";
+    return ExitSuccess;
+}
+
+int ParseChannel(const std::string& text, const TMeasureResult& measure) {
+    int channel = ParseInteger(text, "CHANNEL");
+    if (channel < 1 || channel > ChannelCount) throw UsageError("CHANNEL: 1, 2 or 3 expected");
+    if (RoleOfChannel(measure, channel - 1) != ChannelRole::Concrete)
+        throw std::runtime_error("Канал " + text + " не содержит бетонного образца");
+    return channel - 1;
+}
+
+// The general-parameters dialog: kind, geometry (a new one resets every
+// channel's dimensions and volume), model coefficients in model mode only.
+void ApplyGeneralParameters(const Arguments& arguments, TMeasureResult& measure) {
+    auto concrete = arguments.Value("--concrete");
+    auto geometry = arguments.Value("--geometry");
+    auto model = arguments.Value("--model");
+    if (!concrete && !geometry && !model) return;
+    if (measure.StandardPattern == measure.ActiveChannels)
+        throw std::runtime_error("Измерение содержит только стандартный образец");
+    if (model) {
+        if (HasPhysicalStandard(measure.StandardPattern))
+            throw std::runtime_error("Измерение с физическим стандартным образцом не имеет модели");
+        std::vector<double> values = ParseList(*model, 4, "--model");
+        std::copy(values.begin(), values.end(), measure.ModelCoefficients.begin());
+    }
+    if (concrete) measure.ConcreteKind = ParseInteger(*concrete, "--concrete");
+    if (geometry) {
+        std::int32_t kind = ParseInteger(*geometry, "--geometry");
+        if (kind != measure.GeometryKind) {
+            measure.GeometryKind = kind;
+            for (int channel = 0; channel < ChannelCount; ++channel) {
+                measure.PatternDimensions[channel] = DefaultDimensions(kind);
+                measure.PatternVolume[channel] = SpecimenVolume(kind, measure.PatternDimensions[channel]);
+            }
+        }
+    }
+}
+
+// The channel-properties dialog of one concrete channel.
+void ApplyChannelProperties(const Arguments& arguments, TMeasureResult& measure) {
+    auto dims = arguments.Value("--dims");
+    auto primary = arguments.Value("--primary");
+    auto saturated = arguments.Value("--saturated");
+    auto age = arguments.Value("--age");
+    auto channelText = arguments.Value("--channel");
+    if (!channelText) {
+        if (dims || primary || saturated || age)
+            throw UsageError("--dims, --primary, --saturated, --age need --channel");
+        return;
+    }
+    if (!dims && !primary && !saturated && !age)
+        throw UsageError("--channel needs --dims, --primary, --saturated or --age");
+    int channel = ParseChannel(*channelText, measure);
+    if (dims) {
+        std::vector<double> values = ParseList(*dims, 3, "--dims");
+        std::copy(values.begin(), values.end(), measure.PatternDimensions[channel].begin());
+        measure.PatternVolume[channel] = SpecimenVolume(measure.GeometryKind, measure.PatternDimensions[channel]);
+    }
+    if (primary) measure.PatternPrimaryWeight[channel] = ParseDouble(*primary, "--primary");
+    if (saturated) measure.PatternSaturatedWeight[channel] = ParseDouble(*saturated, "--saturated");
+    if (age) SetPatternAgeText(measure.PatternAge[channel], *age);
+}
+
+// The stretch, compress and undo buttons of a channel's graph.
+void ApplyStretch(const std::string& text, TMeasureResult& measure) {
+    auto colon = text.find(':');
+    if (colon == std::string::npos) throw UsageError("--stretch: CHANNEL:up, CHANNEL:down or CHANNEL:reset expected");
+    int channel = ParseChannel(text.substr(0, colon), measure);
+    std::string step = text.substr(colon + 1);
+    double& factor = measure.CurveStretch[channel];
+    if (step == "up") {
+        if (factor < 2.0) factor += 0.002;
+    } else if (step == "down") {
+        if (factor > 0.2) factor -= 0.002;
+    } else if (step == "reset") {
+        factor = 1.0;
+    } else {
+        throw UsageError("--stretch: up, down or reset expected after the channel");
+    }
+}
+
+int RunSet(const Arguments& arguments) {
+    TMainDataModule module;
+    OpenOrFail(module, arguments.At(0));
+    LocateOrFail(module, arguments.At(1));
+    TMeasureResult measure = ReadCurrent(module);
+    ApplyGeneralParameters(arguments, measure);
+    ApplyChannelProperties(arguments, measure);
+    if (auto stretch = arguments.Value("--stretch")) ApplyStretch(*stretch, measure);
+    if (auto comment = arguments.Value("--comment")) {
+        module.SetMeasureComment(*comment);
+        module.PostChanges();
+    }
+    module.WriteMeasure(measure);
+    module.ProcessMeasure();
+    SaveProject(module);
+    return ExitSuccess;
+}
+
+int RunDelete(const Arguments& arguments) {
+    TMainDataModule module;
+    OpenOrFail(module, arguments.At(0));
+    LocateOrFail(module, arguments.At(1));
+    module.ResultDataSet().Delete();
+    SaveProject(module);
+    return ExitSuccess;
+}
+
+int RunExport(const Arguments& arguments) {
+    TMainDataModule module;
+    OpenOrFail(module, arguments.At(0));
+    LocateOrFail(module, arguments.At(1));
+    ExportMeasureText(ReadCurrent(module), arguments.At(2));
+    return ExitSuccess;
+}
+
+}  // namespace
+
+void RegisterProjectCommands(CommandTable& table) {
+    table.Add({.Name = "create",
+               .Usage = "PROJECT",
+               .Summary = "create an empty project (an existing file is replaced)",
+               .Flags = {},
+               .ValueOptions = {},
+               .MinimumPositional = 1,
+               .MaximumPositional = 1,
+               .Run = RunCreate});
+    table.Add({.Name = "info",
+               .Usage = "PROJECT [--json]",
+               .Summary = "identity, description and number of measurements of a project",
+               .Flags = {"--json"},
+               .ValueOptions = {},
+               .MinimumPositional = 1,
+               .MaximumPositional = 1,
+               .Run = RunInfo});
+    table.Add({.Name = "list",
+               .Usage = "PROJECT [--json]",
+               .Summary = "the measurement rows in list order",
+               .Flags = {"--json"},
+               .ValueOptions = {},
+               .MinimumPositional = 1,
+               .MaximumPositional = 1,
+               .Run = RunList});
+    table.Add({.Name = "show",
+               .Usage = "PROJECT PK [--json] [--curves]",
+               .Summary = "the stored record of one row as JSON, with its comment",
+               .Flags = {"--json", "--curves"},
+               .ValueOptions = {},
+               .MinimumPositional = 2,
+               .MaximumPositional = 2,
+               .Run = RunShow});
+    table.Add({.Name = "add-image",
+               .Usage = "PROJECT IMAGE...",
+               .Summary = "add measurement images as a download does (duplicates skipped, new rows processed), save",
+               .Flags = {},
+               .ValueOptions = {},
+               .MinimumPositional = 2,
+               .MaximumPositional = 100000,
+               .Run = RunAddImage});
+    table.Add({.Name = "set",
+               .Usage = "PROJECT PK [--concrete K] [--geometry G] [--model a0,a1,a2,a3] [--channel C (--dims x,y,z | "
+                        "--primary M | --saturated M | --age TEXT)] [--stretch C:up|down|reset] [--comment TEXT]",
+               .Summary = "edit a measurement as the grids and graph buttons do, reprocess, save",
+               .Flags = {},
+               .ValueOptions = {"--concrete", "--geometry", "--model", "--channel", "--dims", "--primary",
+                                "--saturated", "--age", "--stretch", "--comment"},
+               .MinimumPositional = 2,
+               .MaximumPositional = 2,
+               .Run = RunSet});
+    table.Add({.Name = "delete",
+               .Usage = "PROJECT PK",
+               .Summary = "delete one measurement row and save",
+               .Flags = {},
+               .ValueOptions = {},
+               .MinimumPositional = 2,
+               .MaximumPositional = 2,
+               .Run = RunDelete});
+    table.Add({.Name = "export",
+               .Usage = "PROJECT PK OUT.txt",
+               .Summary = "write the raw curves of one measurement as tab-separated text",
+               .Flags = {},
+               .ValueOptions = {},
+               .MinimumPositional = 3,
+               .MaximumPositional = 3,
+               .Run = RunExport});
+}
+
+}  // namespace zemvalkorta::cli
