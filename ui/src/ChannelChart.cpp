@@ -24,6 +24,41 @@ QPen GridPen(ChannelChartStyle style) {
     return pen;
 }
 
+// Per run of consecutive points in one pixel column: the first, the lowest,
+// the highest and the last, in their order. A line through them covers the
+// same pixels as the line through all points.
+QList<QPointF> ThinnedToColumns(const QList<QPointF>& points, double minimum, double pixelsPerUnit) {
+    QList<QPointF> kept;
+    kept.reserve(std::min<qsizetype>(points.size(), 4096));
+    auto columnOf = [&](const QPointF& point) {
+        const double column = std::floor((point.x() - minimum) * pixelsPerUnit);
+        return std::isfinite(column) ? column : std::numeric_limits<double>::quiet_NaN();
+    };
+    qsizetype runStart = 0;
+    while (runStart < points.size()) {
+        const double column = columnOf(points[runStart]);
+        qsizetype runEnd = runStart + 1;
+        while (runEnd < points.size() && columnOf(points[runEnd]) == column) ++runEnd;
+        if (runEnd - runStart <= 4) {
+            for (qsizetype i = runStart; i < runEnd; ++i) kept.append(points[i]);
+        } else {
+            qsizetype lowest = runStart, highest = runStart;
+            for (qsizetype i = runStart + 1; i < runEnd; ++i) {
+                if (points[i].y() < points[lowest].y()) lowest = i;
+                if (points[i].y() > points[highest].y()) highest = i;
+            }
+            std::array<qsizetype, 4> chosen{runStart, std::min(lowest, highest), std::max(lowest, highest), runEnd - 1};
+            qsizetype previous = -1;
+            for (qsizetype index : chosen) {
+                if (index != previous) kept.append(points[index]);
+                previous = index;
+            }
+        }
+        runStart = runEnd;
+    }
+    return kept;
+}
+
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -57,6 +92,8 @@ ChannelChart::ChannelChart(ChannelChartStyle style, int seriesCount, QGraphicsIt
         line->attachAxis(leftAxis_);
         series_.push_back(line);
     }
+    points_.resize(series_.size());
+    fed_.assign(series_.size(), false);
 
     leftTitle_ = new QGraphicsSimpleTextItem(this);
     leftTitle_->setBrush(Qt::black);
@@ -83,6 +120,12 @@ QLineSeries* ChannelChart::Series(int series) const {
     return series_[static_cast<std::size_t>(series)];
 }
 
+const QList<QPointF>& ChannelChart::SeriesPoints(int series) const {
+    static const QList<QPointF> none;
+    if (series < 0 || series >= SeriesCount()) return none;
+    return points_[static_cast<std::size_t>(series)];
+}
+
 QString ChannelChart::LeftTitle() const { return leftTitle_->text(); }
 QString ChannelChart::BottomTitle() const { return bottomAxis_->titleText(); }
 QStringList ChannelChart::LeftLabels() const { return leftAxis_->categoriesLabels(); }
@@ -90,6 +133,8 @@ QStringList ChannelChart::BottomLabels() const { return bottomAxis_->categoriesL
 
 void ChannelChart::ClearGraphics() {
     for (QLineSeries* line : series_) line->clear();
+    for (auto& points : points_) points.clear();
+    fed_.assign(series_.size(), true);
     leftTitle_->setText(QString());
     bottomAxis_->setTitleText(QString());
     hasData_ = false;
@@ -112,13 +157,10 @@ void ChannelChart::ShowPoints(int series, int graphType, const GraphicPointList&
     pen.setCosmetic(true);
     line->setPen(pen);
     if (!points.empty()) {
-        QList<QPointF> added;
-        added.reserve(static_cast<qsizetype>(points.size()));
-        for (const GraphicPoint& point : points) added.append(QPointF(point.X, point.Y));
-        if (line->count() == 0)
-            line->replace(added);
-        else
-            line->append(added);
+        QList<QPointF>& stored = points_[static_cast<std::size_t>(series)];
+        stored.reserve(stored.size() + static_cast<qsizetype>(points.size()));
+        for (const GraphicPoint& point : points) stored.append(QPointF(point.X, point.Y));
+        fed_[static_cast<std::size_t>(series)] = false;
         IncludeInData(points);
     }
     ResetView();
@@ -154,7 +196,17 @@ void ChannelChart::IncludeInData(const GraphicPointList& points) {
     hasData_ = true;
 }
 
+void ChannelChart::EndBatch() {
+    if (batchDepth_ > 0) --batchDepth_;
+    if (batchDepth_ == 0 && viewPending_) ResetView();
+}
+
 void ChannelChart::ResetView() {
+    if (batchDepth_ > 0) {
+        viewPending_ = true;
+        return;
+    }
+    viewPending_ = false;
     const FrostGraphicAxes& axes = AxesOfGraphicType(graphType_);
     if (!hasData_) {
         SetView(axes.BottomIsTime ? AxisRange{0.0, 3600.0} : AxisRange{0.0, 1.0}, AxisRange{0.0, 1.0});
@@ -254,12 +306,30 @@ void ChannelChart::RefreshLabels() {
                             .arg(stepX)
                             .arg(stepY)
                             .arg(graphType_);
-    if (key == labelsKey_) return;
+    if (key == labelsKey_) {
+        FeedSeries(width);
+        return;
+    }
     refreshing_ = true;
     labelsKey_ = key;
+    FeedSeries(width);
     FillCategories(bottomAxis_, viewX_, stepX, axes.BottomIsTime, axes.BottomDecimals);
     FillCategories(leftAxis_, viewY_, stepY, false, axes.LeftDecimals);
     refreshing_ = false;
+}
+
+void ChannelChart::FeedSeries(double width) {
+    // The report goes to printers and vector files: every point, whatever the size.
+    const bool thinned = style_ == ChannelChartStyle::Screen;
+    const double pixelsPerUnit = width / (viewX_.Maximum - viewX_.Minimum);
+    const QString key = thinned ? QStringLiteral("%1 %2").arg(viewX_.Minimum).arg(pixelsPerUnit) : QString();
+    if (key != feedKey_) fed_.assign(series_.size(), false);
+    feedKey_ = key;
+    for (std::size_t i = 0; i < series_.size(); ++i) {
+        if (fed_[i]) continue;
+        fed_[i] = true;
+        series_[i]->replace(thinned ? ThinnedToColumns(points_[i], viewX_.Minimum, pixelsPerUnit) : points_[i]);
+    }
 }
 
 void ChannelChart::ApplyMargins() {

@@ -54,10 +54,7 @@ QTableWidget* MakeTextGrid(QWidget* parent, int rows, int columns) {
 
 void MarkFixed(QTableWidgetItem* item) { item->setBackground(QApplication::palette().button()); }
 
-QString SettingsFileBesideProgram() {
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    return program.absolutePath() + QLatin1Char('/') + program.completeBaseName() + QStringLiteral(".ini");
-}
+QString SettingsFileBesideProgram() { return QString::fromStdString(SettingsFilePath().string()); }
 
 }  // namespace
 
@@ -415,12 +412,13 @@ void TMainForm::ApplySettingsToCommands() {
 }
 
 void TMainForm::CreateProjectsDirectory() {
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/projects");
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder)) {
-        ShowErrorMessage(QDir::toNativeSeparators(folder));
+    const std::filesystem::path folder = zemvalkorta::CreateProjectsDirectory();
+    if (folder.empty()) {
+        const std::filesystem::path wanted = ProgramDataFolder(ProgramFilePath()) / "projects";
+        ShowErrorMessage(QDir::toNativeSeparators(QString::fromStdString(wanted.string())));
         return;
     }
-    ProjectsPath = folder + QLatin1Char('/');
+    ProjectsPath = QString::fromStdString(folder.string()) + QLatin1Char('/');
 }
 
 void TMainForm::SetProjectName(const QString& fileName) {

@@ -6,7 +6,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
 
 namespace zemvalkorta {
 
@@ -32,9 +32,13 @@ bool TSingleInstanceGuard::TryAcquire() {
 }
 
 QString TSingleInstanceGuard::DefaultLockFilePath() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) folder = QDir::tempPath() + QStringLiteral("/zemvalkorta-%1").arg(::getuid());
-    QDir().mkpath(folder);
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        // Without a runtime folder the lock lives in a per-user folder under /tmp.
+        folder = QDir::tempPath() + QStringLiteral("/zemvalkorta-%1").arg(::getuid());
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     return folder + QStringLiteral("/zemvalkorta.lock");
 }
 

@@ -53,13 +53,23 @@ public:
 
     int GraphType() const { return graphType_; }
     int SeriesCount() const { return static_cast<int>(series_.size()); }
+    // The line series on screen hold at most four points per pixel column
+    // (first, lowest, highest, last of each run), which draws the same line;
+    // SeriesPoints has every point added, in the order added.
     QLineSeries* Series(int series) const;
+    const QList<QPointF>& SeriesPoints(int series) const;
     QString LeftTitle() const;
     QString BottomTitle() const;
     QStringList LeftLabels() const;
     QStringList BottomLabels() const;
     AxisRange HorizontalView() const { return viewX_; }
     AxisRange VerticalView() const { return viewY_; }
+
+    // While a batch is open, series change without rescaling; closing the
+    // last batch shows all the data once. Drawing a measurement fills several
+    // series, and every rescale relays out every series.
+    void BeginBatch() { ++batchDepth_; }
+    void EndBatch();
 
     // The view only: the data and the report stay as drawn.
     void ResetView();
@@ -82,11 +92,15 @@ private:
     void ApplyMargins();
     void PlaceLeftTitle();
     void IncludeInData(const GraphicPointList& points);
+    void FeedSeries(double width);
     void FillCategories(QCategoryAxis* axis, const AxisRange& view, double step, bool time, int decimals);
     QString LabelOf(double value, bool time, int decimals) const;
 
     ChannelChartStyle style_;
     std::vector<QLineSeries*> series_;
+    std::vector<QList<QPointF>> points_;  // everything added, per series
+    std::vector<bool> fed_;               // series_ shows points_ for feedKey_
+    QString feedKey_;
     QCategoryAxis* bottomAxis_ = nullptr;
     QCategoryAxis* leftAxis_ = nullptr;
     QGraphicsSimpleTextItem* leftTitle_ = nullptr;
@@ -96,6 +110,8 @@ private:
     AxisRange viewX_{0.0, 3600.0};
     AxisRange viewY_{0.0, 1.0};
     bool refreshing_ = false;
+    int batchDepth_ = 0;
+    bool viewPending_ = false;
     QString labelsKey_;                         // view and steps the labels were written for
     std::unique_ptr<QGraphicsScene> ownScene_;  // only for drawing off screen
 };

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/MeasureResult.h"
+#include "storage/Settings.h"
 #include "ui/Colors.h"
 
 class QAction;
@@ -38,20 +39,12 @@ struct ProjectCondition {
     bool Rows = false;
 };
 
-// The main window's settings (the settings file's values while the program runs).
-struct MainSettings {
-    std::uint8_t FrostGraphicType = 0;
-    bool ShowStandartPattern = true;
-    ColorValue StandartSeriesColor = 0x000000;
-    std::array<ColorValue, ChannelCount> SeriesColor{0xFF0000, 0x0000FF, 0xFF00FF};
-    ColorValue PenColor = 0x000000;
-    ColorValue BackgroundColor = 0xFFFFFF;
-};
+using MainSettings = TSettings;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // `settingsPath` empty: the program's name with ".ini" beside the program.
+    // `settingsPath` empty: the settings file of the installation.
     explicit TMainForm(TMainDataModule& dataModule, QString settingsPath = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
@@ -145,6 +138,8 @@ private:
     QWidget* CreateGridPanel();
     QWidget* CreateGraphicArea();
     void CreateProjectsDirectory();
+    // The export's save dialog; empty when cancelled.
+    QString ChooseExportFile();
     void LoadSettings();
     void SaveSettings();
     void ApplySettingsToCommands();
@@ -165,6 +160,7 @@ private:
     QString ProjectFileName;
     QString ProjectsPath;
     bool TettaStripHasData = false;
+    int ReportScope = 0;
     bool SettingsSaved = false;
 };
 

@@ -1,0 +1,111 @@
+// The colour dialog, the About window and the grading-table window.
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "UiTestSupport.h"
+#include "ui/AboutForm.h"
+#include "ui/ColorComboBox.h"
+#include "ui/SetColorsForm.h"
+#include "ui/ViewFTableForm.h"
+
+using namespace zemvalkorta;
+
+class SmallWindowsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void ChannelColoursOutsideTheCountAreRefused() {
+        TSetColorsForm form;
+        form.SetColorCount(3);
+        QCOMPARE(form.ColorsGrid->rowCount(), 4);
+        form.SetChannelColor(1, 0x00FF00);
+        form.SetChannelColor(3, 0x123456);
+        QCOMPARE(form.GetChannelColor(1), ColorValue(0x00FF00));
+        QCOMPARE(form.GetChannelColor(3), ColorValue(0));
+        QCOMPARE(form.GetChannelColor(-1), ColorValue(0));
+    }
+
+    void PickingAColourStoresItForTheRow() {
+        TSetColorsForm form;
+        form.show();
+        form.SetStandardColor(0x000000);
+        form.SetColorCount(3);
+        form.SelectCell(2, 1);
+        QVERIFY(form.ColorBox->isVisible());
+        const int red = 9;
+        form.ColorBox->setCurrentIndex(red);
+        Q_EMIT form.ColorBox->activated(red);
+        QCOMPARE(form.GetChannelColor(1), ColorValue(0x0000FF));
+        QVERIFY(!form.ColorBox->isVisible());
+        QCOMPARE(form.StandardColor(), ColorValue(0));
+        QCOMPARE(form.ColorsGrid->item(2, 1)->background().color(), QColor(255, 0, 0));
+    }
+
+    void ColourOutsideTheListShowsNoSelection() {
+        TColorComboBox box;
+        box.SetColor(0x123456);
+        QCOMPARE(box.currentIndex(), -1);
+        box.SetColor(0xFFFF00);
+        QCOMPARE(box.currentIndex(), 14);
+        QCOMPARE(box.Color(), ColorValue(0xFFFF00));
+    }
+
+    void AboutShowsVersionDataAndLinks() {
+        TAboutForm form;
+        VersionBlock block{{QStringLiteral("FileVersion"), QStringLiteral("1.2.3.4")},
+                           {QStringLiteral("CompanyEMail"), QStringLiteral("a@b.c")},
+                           {QStringLiteral("CompanyWeb"), QStringLiteral("www.b.c")},
+                           {QStringLiteral("CompanyPhone"), QStringLiteral("123")}};
+        form.LoadVersionInfo(block);
+        QCOMPARE(form.VersionLabel->text(), QStringLiteral("Версия 1.2.3.4,"));
+        QCOMPARE(form.EMailLabel->text(), QStringLiteral("e-mail: a@b.c"));
+        QCOMPARE(form.EMailTarget(), QStringLiteral("mailto:a@b.c"));
+        QCOMPARE(form.WebTarget(), QStringLiteral("http://www.b.c"));
+        QCOMPARE(form.WebLabel->text(), QStringLiteral("http://www.b.c"));
+        QCOMPARE(form.PhoneLabel->text(), QStringLiteral("тел. 123"));
+        // Keys the block does not hold leave their labels alone.
+        QCOMPARE(form.ProductNameLabel->text(), QString());
+        QVERIFY(!TAboutForm::GetVersionValue(block, QStringLiteral("Year")));
+        QVERIFY(!BuildVersionInfo().value(QStringLiteral("ProductName")).isEmpty());
+    }
+
+    void GradingTableCells() {
+        TViewFTableForm form;
+        QTableWidget* grid = form.FTableStringGrid;
+        QCOMPARE(grid->rowCount(), 7);
+        QCOMPARE(grid->rowHeight(6), 0);
+        QCOMPARE(grid->item(0, 1)->text(), QStringLiteral("  F25"));
+        QCOMPARE(grid->item(0, 13)->text(), QStringLiteral("  F1000"));
+        QCOMPARE(grid->item(1, 0)->text(), QStringLiteral("кубик 100 мм, бетон тяжёлый"));
+        QCOMPARE(grid->item(4, 0)->text(), QStringLiteral("цилиндр d70x70 мм, бетон тяжёлый"));
+        QCOMPARE(grid->item(1, 1)->text(), QStringLiteral(">3,80"));
+        QCOMPARE(grid->item(1, 2)->text(), QStringLiteral("3,80-3,60"));
+        QCOMPARE(grid->item(1, 13)->text(), QStringLiteral("<0,05"));
+        // F1000 only in row 1; rows 4 and 5 end with a "<" range in F800 and F200.
+        for (int row = 2; row <= 5; ++row) QCOMPARE(grid->item(row, 13)->text(), QString());
+        QCOMPARE(grid->item(4, 12)->text(), QStringLiteral("<0,09"));
+        QCOMPARE(grid->item(5, 7)->text(), QStringLiteral("<2,80"));
+        for (int column = 8; column <= 13; ++column) {
+            QCOMPARE(grid->item(2, column)->text(), QString());
+            QCOMPARE(grid->item(5, column)->background().color(), QColor(Qt::white));
+        }
+        QCOMPARE(grid->item(3, 5)->text(), QString());
+        QCOMPARE(grid->item(3, 6)->text(), QStringLiteral("0,50-0,25"));
+        QCOMPARE(grid->item(3, 6)->background().color(), QColor(192, 220, 192));
+    }
+
+    void GradingTableClosesOnEnterAndEscape() {
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            TViewFTableForm form;
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QTest::keyClick(&form, key);
+            QVERIFY(!form.isVisible());
+        }
+    }
+};
+
+ZEMVALKORTA_UI_TEST_MAIN(SmallWindowsTest)
+#include "SmallWindowsTest.moc"
