@@ -312,17 +312,28 @@ void ChannelChart::RefreshLabels() {
     }
     refreshing_ = true;
     labelsKey_ = key;
-    FeedSeries(width);
+    // Every change of range lays out every series again: empty the ones about
+    // to be refilled first, so that each is laid out once, at its new range.
+    const bool thinned = style_ == ChannelChartStyle::Screen;
+    if (thinned && FeedKey(width) != feedKey_) fed_.assign(series_.size(), false);
+    for (std::size_t i = 0; i < series_.size(); ++i)
+        if (!fed_[i] && series_[i]->count() > 0) series_[i]->clear();
     FillCategories(bottomAxis_, viewX_, stepX, axes.BottomIsTime, axes.BottomDecimals);
     FillCategories(leftAxis_, viewY_, stepY, false, axes.LeftDecimals);
+    FeedSeries(width);
     refreshing_ = false;
+}
+
+QString ChannelChart::FeedKey(double width) const {
+    if (style_ != ChannelChartStyle::Screen) return QString();
+    return QStringLiteral("%1 %2").arg(viewX_.Minimum).arg(width / (viewX_.Maximum - viewX_.Minimum));
 }
 
 void ChannelChart::FeedSeries(double width) {
     // The report goes to printers and vector files: every point, whatever the size.
     const bool thinned = style_ == ChannelChartStyle::Screen;
     const double pixelsPerUnit = width / (viewX_.Maximum - viewX_.Minimum);
-    const QString key = thinned ? QStringLiteral("%1 %2").arg(viewX_.Minimum).arg(pixelsPerUnit) : QString();
+    const QString key = FeedKey(width);
     if (key != feedKey_) fed_.assign(series_.size(), false);
     feedKey_ = key;
     for (std::size_t i = 0; i < series_.size(); ++i) {

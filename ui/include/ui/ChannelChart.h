@@ -93,6 +93,7 @@ private:
     void PlaceLeftTitle();
     void IncludeInData(const GraphicPointList& points);
     void FeedSeries(double width);
+    QString FeedKey(double width) const;
     void FillCategories(QCategoryAxis* axis, const AxisRange& view, double step, bool time, int decimals);
     QString LabelOf(double value, bool time, int decimals) const;
 
