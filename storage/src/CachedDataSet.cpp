@@ -106,13 +106,13 @@ void CachedDataSet::Close() {
     Notify(DataSetEvent::DataChanged);
 }
 
-void CachedDataSet::MoveTo(int index) {
+void CachedDataSet::MoveTo(int index, bool announceAlways) {
     if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) Post();
     int last = RecordCount() - 1;
     int target = last < 0 ? -1 : std::clamp(index, 0, last);
     bool moved = target != current_;
     current_ = target;
-    if (moved) Notify(DataSetEvent::CurrentChanged);
+    if (moved || (announceAlways && target >= 0)) Notify(DataSetEvent::CurrentChanged);
 }
 
 void CachedDataSet::SetRecNo(int recordNumber) {
@@ -130,14 +130,16 @@ int CachedDataSet::MoveBy(int distance) {
     return current_ - before;
 }
 
+// First, Last and a successful Locate announce the current row even when it
+// does not change, as a caller that moves to the first row expects it shown.
 void CachedDataSet::First() {
-    MoveTo(0);
+    MoveTo(0, true);
     bof_ = true;
     eof_ = visible_.empty();
 }
 
 void CachedDataSet::Last() {
-    MoveTo(RecordCount() - 1);
+    MoveTo(RecordCount() - 1, true);
     bof_ = visible_.empty();
     eof_ = true;
 }
@@ -168,7 +170,7 @@ bool CachedDataSet::Locate(const std::string& field, const FieldValue& value) {
     int index = RequireField(field);
     for (int i = 0; i < RecordCount(); ++i) {
         if (SameValue(rows_[visible_[i]].Current[index], value)) {
-            MoveTo(i);
+            MoveTo(i, true);
             bof_ = eof_ = false;
             return true;
         }

@@ -87,7 +87,9 @@ TEST_F(SettingsTest, FilesLiveBesideProgramOrInUserFolder) {
     EXPECT_EQ(SettingsFilePath(program), folder_ / "zemvalkorta.ini");
     EXPECT_EQ(CreateProjectsDirectory(program), folder_ / "projects");
     EXPECT_TRUE(std::filesystem::is_directory(folder_ / "projects"));
+}
 
+TEST_F(SettingsTest, InstalledProgramUsesUserConfigurationFolder) {
     // Root writes anywhere, so only a non-root run can see the fallback.
     if (geteuid() == 0) GTEST_SKIP() << "read-only folder not enforceable as root";
     std::filesystem::path installed = folder_ / "bin";

@@ -123,7 +123,7 @@ private:
     const Values& CurrentValues() const;
     void RequireBrowse(const char* operation);
     void RebuildVisible(std::size_t keepRow);
-    void MoveTo(int index);
+    void MoveTo(int index, bool announceAlways = false);
     void SetState(DataSetState state);
     void Notify(DataSetEvent event);
     void MarkChanged(Row& row, RowState state);

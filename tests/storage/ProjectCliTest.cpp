@@ -1,0 +1,91 @@
+#include <gmock/gmock.h>
+#include <sys/wait.h>
+
+#include <fstream>
+
+#include "ProjectFixture.h"
+
+namespace zemvalkorta::testing {
+namespace {
+
+using ::testing::HasSubstr;
+
+struct CliResult {
+    int Status = -1;
+    std::string Output;  // stdout and stderr together
+};
+
+class ProjectCliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = MakeTemporaryFolder();
+        project_ = (folder_ / "p.fdb").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
+
+    CliResult Run(const std::string& arguments) {
+        std::string command = std::string(ZEMVALKORTA_CLI) + " " + arguments + " 2>&1";
+        CliResult result;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            while (std::size_t got = fread(buffer, 1, sizeof buffer, pipe)) result.Output.append(buffer, got);
+            int status = pclose(pipe);
+            result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        return result;
+    }
+
+    std::filesystem::path folder_;
+    std::string project_;
+    const std::string image_ = ZEMVALKORTA_DEMO_IMAGE;
+};
+
+TEST_F(ProjectCliTest, DownloadEditExportAndDeleteThroughTheProject) {
+    ASSERT_EQ(Run("create " + project_).Status, 0);
+    EXPECT_THAT(Run("info " + project_ + " --json").Output,
+                HasSubstr("\"DEVICE_NAME\": \"ZEMVALKORTA-1.0\", \"DEVICE_DATA_VERSION\": 65539"));
+    CliResult added = Run("add-image " + project_ + " " + image_ + " " + image_);
+    EXPECT_EQ(added.Status, 0);
+    EXPECT_THAT(added.Output, HasSubstr("{\"Added\": 1}"));
+    EXPECT_THAT(Run("add-image " + project_ + " " + image_).Output, HasSubstr("{\"Added\": 0}"));
+    EXPECT_THAT(Run("list " + project_ + " --json").Output, HasSubstr("\"MEASURE_RESULT_TABLE_PK\": 1"));
+
+    ASSERT_EQ(Run("set " + project_ + " 1 --geometry 1 --comment 'с трещиной'").Status, 0);
+    std::string shown = Run("show " + project_ + " 1 --json").Output;
+    EXPECT_THAT(shown, HasSubstr("\"PatternDimensions\": [[70, 70, 70], [70, 70, 70], [70, 70, 70]]"));
+    EXPECT_THAT(shown, HasSubstr("\"PatternVolume\": [343, 343, 343]"));
+    EXPECT_THAT(shown, HasSubstr("\"MEASURE_COMMENT\": \"с трещиной\""));
+
+    // Channel 2 of the demo measurement holds the standard specimen.
+    CliResult standard = Run("set " + project_ + " 1 --stretch 2:up");
+    EXPECT_NE(standard.Status, 0);
+    ASSERT_EQ(Run("set " + project_ + " 1 --stretch 1:up").Status, 0);
+    EXPECT_THAT(Run("show " + project_ + " 1 --json").Output, HasSubstr("\"CurveStretch\": [1.002, 1, 1]"));
+
+    std::string exported = (folder_ / "out.txt").string();
+    ASSERT_EQ(Run("export " + project_ + " 1 " + exported).Status, 0);
+    std::string text = ReadFileBytes(exported);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4320);
+    EXPECT_TRUE(text.starts_with("0\t")) << text.substr(0, 40);
+
+    ASSERT_EQ(Run("delete " + project_ + " 1").Status, 0);
+    EXPECT_THAT(Run("info " + project_ + " --json").Output, HasSubstr("\"RowCount\": 0"));
+    EXPECT_NE(Run("show " + project_ + " 1 --json").Status, 0);
+}
+
+TEST_F(ProjectCliTest, EveryCommandRefusesAFileThatIsNotAProject) {
+    std::string foreign = (folder_ / "notes.fdb").string();
+    std::ofstream(foreign) << "just text";
+    for (const std::string& command :
+         {"info " + foreign, "list " + foreign, "show " + foreign + " 1", "add-image " + foreign + " " + image_,
+          "set " + foreign + " 1 --concrete 1", "delete " + foreign + " 1", "export " + foreign + " 1 x.txt"}) {
+        CliResult result = Run(command);
+        EXPECT_NE(result.Status, 0) << command;
+        EXPECT_THAT(result.Output, HasSubstr("Не удалось открыть проект!")) << command;
+        EXPECT_EQ(std::count(result.Output.begin(), result.Output.end(), '\n'), 1) << command;
+    }
+    EXPECT_EQ(ReadFileBytes(foreign), "just text");
+}
+
+}  // namespace
+}  // namespace zemvalkorta::testing
