@@ -31,6 +31,25 @@ inline constexpr const char* MeasureNumberField = "MEASURE_NUMBER";
 inline constexpr const char* MeasureDataField = "MEASURE_DATA";
 inline constexpr const char* MeasureCommentField = "MEASURE_COMMENT";
 
+// How the measurement list shows the fields of ResultDataSet, in list order.
+struct FieldLayout {
+    const char* Name;
+    const char* Label;          // empty for hidden fields
+    int DisplayWidth;           // characters; 0 for hidden fields
+    const char* DisplayFormat;  // "dd.mm.yyyy", "hh:mm:ss" or empty
+    bool Visible;
+    bool ReadOnly;  // for bound controls
+};
+
+inline constexpr FieldLayout ResultFieldLayout[] = {
+    {MeasureDateField, "Дата", 10, "dd.mm.yyyy", true, true},
+    {MeasureTimeField, "Время", 10, "hh:mm:ss", true, true},
+    {MeasureNumberField, "№", 8, "", true, true},
+    {MeasureDataField, "", 0, "", false, false},
+    {MeasureCommentField, "", 0, "", false, false},
+    {MeasureResultTablePk, "", 0, "", false, false},
+};
+
 class TMainDataModule {
 public:
     using ShowResultHandler = std::function<void(CachedDataSet& dataSet, bool SelectFirstChannel)>;
