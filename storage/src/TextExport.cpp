@@ -1,7 +1,6 @@
 #include "storage/TextExport.h"
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>

@@ -216,6 +216,11 @@ TEST_F(ProjectTest, KeysComeFromGeneratorAndAreNotReusedAfterCancel) {
     EXPECT_EQ(AsInteger(rows.Value(MeasureResultTablePk)), first + 1);
     rows.Cancel();
     EXPECT_TRUE(module_.IsResultEmpty());
+    // Drawn outside the project's transaction: spent even though nothing was saved.
+    Reopen();
+    module_.ResultDataSet().Append();
+    EXPECT_EQ(AsInteger(module_.ResultDataSet().Value(MeasureResultTablePk)), first + 2);
+    module_.ResultDataSet().Cancel();
 }
 
 // The child half of the durability test: saves and waits to be killed.
