@@ -152,3 +152,60 @@ TEST_F(MeasureRowsTest, FailedDownloadAddsNothingAndKeepsEarlierRows) {
 
 }  // namespace
 }  // namespace zemvalkorta::testing
+
+namespace zemvalkorta::testing {
+namespace {
+
+class DataSetNavigationTest : public ProjectTest {
+protected:
+    void SetUp() override {
+        ProjectTest::SetUp();
+        CreateAndOpen();
+        for (int i = 0; i < 3; ++i) module_.InsertMeasure(SampleMeasure(i + 1, SampleDate(i)));
+        module_.SaveChanges();
+    }
+};
+
+TEST_F(DataSetNavigationTest, BofEofMoveByAndLocate) {
+    CachedDataSet& rows = module_.ResultDataSet();
+    rows.First();
+    EXPECT_TRUE(rows.Bof());
+    EXPECT_FALSE(rows.Eof());
+    rows.Prior();
+    EXPECT_EQ(rows.RecNo(), 1);
+    EXPECT_EQ(rows.MoveBy(5), 2);
+    EXPECT_TRUE(rows.Eof());
+    EXPECT_EQ(rows.RecNo(), 3);
+    EXPECT_EQ(rows.MoveBy(-1), -1);
+    EXPECT_FALSE(rows.Eof());
+    ASSERT_TRUE(rows.Locate(MeasureNumberField, std::int64_t{1}));
+    EXPECT_EQ(rows.RecNo(), 1);
+    EXPECT_FALSE(rows.Locate(MeasureNumberField, std::int64_t{9}));
+    EXPECT_EQ(rows.RecNo(), 1);
+    EXPECT_THROW(rows.Value("NO_SUCH_FIELD"), DatabaseError);
+    EXPECT_THROW(rows.SetValue(MeasureNumberField, std::int64_t{4}), DatabaseError) << "browse state";
+}
+
+TEST_F(DataSetNavigationTest, ObserversSeeStatesPostsAndScrolls) {
+    CachedDataSet& rows = module_.ResultDataSet();
+    std::vector<DataSetEvent> events;
+    int id = rows.AddObserver([&](DataSetEvent event) { events.push_back(event); });
+    rows.First();
+    rows.Edit();
+    rows.SetValue(MeasureCommentField, std::string("x"));
+    rows.Next();  // posts the edit first
+    EXPECT_THAT(events, ::testing::ElementsAre(DataSetEvent::CurrentChanged, DataSetEvent::StateChanged,
+                                               DataSetEvent::BeforePost, DataSetEvent::StateChanged,
+                                               DataSetEvent::RowChanged, DataSetEvent::CurrentChanged));
+    EXPECT_EQ(rows.CurrentRowState(), RowState::Unchanged);
+    rows.First();
+    EXPECT_EQ(rows.CurrentRowState(), RowState::Modified);
+    EXPECT_EQ(rows.BlobText(MeasureCommentField), "x");
+    rows.RemoveObserver(id);
+    events.clear();
+    rows.Last();
+    EXPECT_TRUE(events.empty());
+}
+
+}  // namespace
+}  // namespace zemvalkorta::testing
