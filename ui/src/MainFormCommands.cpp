@@ -122,7 +122,7 @@ void TMainForm::ShowOpenedProject(const QString& fileName) {
     MainPageControl->setCurrentWidget(DataPage);
     GraphicPageControl->setCurrentIndex(0);
     ClearGraphics();
-    TettaStripHasData = false;
+    ClearTettaPaintBox();
     DescriptionMemo->Reload();
     FillProjectPages(true);
     FocusMeasureList();
@@ -205,7 +205,7 @@ void TMainForm::DeleteAllActionExecute() {
     Data.DeleteAllRecords();
     ClearGraphics();
     ClearStringGrids();
-    TettaStripHasData = false;
+    ClearTettaPaintBox();
 }
 
 void TMainForm::FrostResistanceTableActionExecute() {

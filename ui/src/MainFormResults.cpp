@@ -17,9 +17,7 @@
 
 namespace zemvalkorta {
 
-void TMainForm::ClearGraphics() {
-    // The channel charts live on ChannelPages; the graph code empties them here.
-}
+void TMainForm::ClearGraphics() { ClearFrostGraphics(); }
 
 void TMainForm::ClearStringGrids() {
     for (int row = 0; row < ParamStringGrid->rowCount(); ++row) ParamStringGrid->item(row, 1)->setText(QString());
@@ -34,7 +32,7 @@ void TMainForm::ShowResult(bool selectFirstChannel) {
     if (!rows.IsActive() || Data.ReadMeasure(measure) != 0) {
         ClearGraphics();
         ClearStringGrids();
-        TettaStripHasData = false;
+        ClearTettaPaintBox();
         return;
     }
     const auto general = ParamGridTexts(measure);
@@ -44,11 +42,9 @@ void TMainForm::ShowResult(bool selectFirstChannel) {
         for (int row = 1; row < DetailsGridRowCount; ++row)
             DetailsStringGrid->item(row, channel + 1)->setText(texts[std::size_t(row)]);
     }
-    TettaStripHasData = false;
-    for (int channel = 0; channel < ChannelCount; ++channel)
-        if (RoleOfChannel(measure, channel) == ChannelRole::Concrete && measure.Tetta[std::size_t(channel)] != -1.0)
-            TettaStripHasData = true;
+    ShowTettaStrip(measure);
     ClearGraphics();
+    DrawFrostGraphics(measure);
     if (selectFirstChannel) {
         for (int channel = 0; channel < ChannelCount; ++channel) {
             if (IsChannelActive(measure.ActiveChannels, channel)) {

@@ -89,6 +89,7 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
 
     TettaStripHasData = false;
     CreateStatusBar();
+    CreateFrostGraphics();
     UsbInit();
     ApplySettingsToCommands();
     for (QWidget* control :

@@ -31,6 +31,11 @@ class TMainDataModule;
 class TMeasureListModel;
 class TBlobTextEdit;
 class TRecordNavigator;
+class ChannelChart;
+class ChannelChartView;
+class TettaPaintBox;
+struct GraphicColours;
+enum class CurveScaling;
 
 // The three conditions the enabling rules are made of.
 struct ProjectCondition {
@@ -51,6 +56,12 @@ public:
     // Part of the window's contract with the graph and report code.
     void ShowResult(bool selectFirstChannel);
     void ClearGraphics();
+    // The report's off-screen chart (three series) and its clearing.
+    ChannelChart* ReportGraphicChart() const { return ReportChart.get(); }
+    void ClearReportGraphics();
+    void ClearTettaPaintBox();
+    // The stretch, compress and undo-scaling buttons.
+    void EditGraphicSpeedButtonClick(CurveScaling scaling);
     void ClearStringGrids();
     void SetProjectName(const QString& fileName);
     QString GetProjectName() const { return ProjectFileName; }
@@ -98,6 +109,8 @@ public:
     QCheckBox* StandartPatternCheckBox;
     TBlobTextEdit* CommentMemo;
     QWidget* TettaStripArea;  // the theta strip goes here
+    std::array<ChannelChartView*, ChannelCount> ChannelChartViews{};
+    TettaPaintBox* TettaStrip = nullptr;
     std::array<QFrame*, 4> LegendSquares{};
     QLabel* HintPanel;
     QLabel* LegendPanel;
@@ -137,6 +150,11 @@ private:
     QWidget* CreateDataPage();
     QWidget* CreateGridPanel();
     QWidget* CreateGraphicArea();
+    void CreateFrostGraphics();
+    GraphicColours CurrentGraphicColours() const;
+    void ClearFrostGraphics();
+    void DrawFrostGraphics(const TMeasureResult& measure);
+    void ShowTettaStrip(const TMeasureResult& measure);
     void CreateProjectsDirectory();
     // The export's save dialog; empty when cancelled.
     QString ChooseExportFile();
@@ -160,6 +178,7 @@ private:
     QString ProjectFileName;
     QString ProjectsPath;
     bool TettaStripHasData = false;
+    std::shared_ptr<ChannelChart> ReportChart;  // shared: the deleter is fixed where it is made
     int ReportScope = 0;
     bool SettingsSaved = false;
 };

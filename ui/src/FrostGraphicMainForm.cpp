@@ -1,0 +1,89 @@
+// The main window's graphs and theta strip: the three channel charts, the
+// off-screen report chart, the strip, and the stretch, compress and undo buttons.
+
+#include <QLabel>
+#include <QLayout>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "core/FrostGraphicScaling.h"
+#include "core/FrostGraphicTetta.h"
+#include "storage/MainDataModuleUnit.h"
+#include "ui/ChannelChart.h"
+#include "ui/ChannelChartView.h"
+#include "ui/FrostGraphic.h"
+#include "ui/MainForm.h"
+#include "ui/TettaPaintBox.h"
+
+namespace zemvalkorta {
+
+void TMainForm::CreateFrostGraphics() {
+    for (int channel = 0; channel < ChannelCount; ++channel) {
+        auto* view = new ChannelChartView(ChannelPages[std::size_t(channel)]);
+        ChannelPages[std::size_t(channel)]->layout()->addWidget(view);
+        ChannelChartViews[std::size_t(channel)] = view;
+        connect(view, &ChannelChartView::PointerReadout, HintPanel, &QLabel::setText);
+    }
+    ReportChart = std::make_unique<ChannelChart>(ChannelChartStyle::Report, ReportChartSeriesCount);
+
+    TettaStrip = new TettaPaintBox(TettaStripArea);
+    TettaStrip->setFont(font());
+    TettaStripArea->layout()->addWidget(TettaStrip);
+
+    connect(StretchButton, &QToolButton::clicked, this, [this] { EditGraphicSpeedButtonClick(CurveScaling::Stretch); });
+    connect(CompressButton, &QToolButton::clicked, this,
+            [this] { EditGraphicSpeedButtonClick(CurveScaling::Compress); });
+    connect(UndoScaleButton, &QToolButton::clicked, this, [this] { EditGraphicSpeedButtonClick(CurveScaling::Reset); });
+}
+
+GraphicColours TMainForm::CurrentGraphicColours() const {
+    GraphicColours colours;
+    colours.Standard = ToQColor(CurrentSettings.StandartSeriesColor);
+    for (int channel = 0; channel < ChannelCount; ++channel)
+        colours.Channels[std::size_t(channel)] = ToQColor(CurrentSettings.SeriesColor[std::size_t(channel)]);
+    return colours;
+}
+
+void TMainForm::ClearFrostGraphics() {
+    for (ChannelChartView* view : ChannelChartViews)
+        if (view) view->Chart()->ClearGraphics();
+}
+
+void TMainForm::ClearReportGraphics() {
+    if (ReportChart) ReportChart->ClearGraphics();
+}
+
+void TMainForm::DrawFrostGraphics(const TMeasureResult& measure) {
+    std::array<ChannelChart*, ChannelCount> charts{};
+    for (int channel = 0; channel < ChannelCount; ++channel)
+        if (ChannelChartViews[std::size_t(channel)])
+            charts[std::size_t(channel)] = ChannelChartViews[std::size_t(channel)]->Chart();
+    DrawMeasureGraphics(charts, measure, CurrentSettings.FrostGraphicType, CurrentSettings.ShowStandartPattern,
+                        CurrentGraphicColours());
+}
+
+void TMainForm::ShowTettaStrip(const TMeasureResult& measure) {
+    if (!TettaStrip) return;
+    ClearTettaPaintBox();
+    const TettaStripValues values = TettaStripValuesOf(measure);
+    TettaStripHasData = values.HasData;
+    TettaStrip->ShowTetta(values, CurrentGraphicColours().Channels);
+}
+
+void TMainForm::ClearTettaPaintBox() {
+    TettaStripHasData = false;
+    if (TettaStrip) TettaStrip->ClearTettaPaintBox();
+}
+
+void TMainForm::EditGraphicSpeedButtonClick(CurveScaling scaling) {
+    ScaleReferenceCurve(
+        scaling, GraphicPageControl->currentIndex(),
+        [this](TMeasureResult& measure) { return Data.ReadMeasure(measure) == 0; },
+        [this](TMeasureResult& measure) {
+            Data.WriteMeasure(measure);
+            Data.ProcessMeasure();
+            ShowResult(false);
+        });
+}
+
+}  // namespace zemvalkorta
