@@ -11,8 +11,6 @@ namespace zemvalkorta::cli {
 void RegisterProcessCommands(CommandTable& table);
 // download, screenshot (DeviceCommands.cpp)
 void RegisterDeviceCommands(CommandTable& table);
-// download, screenshot (DeviceCommands.cpp)
-void RegisterDeviceCommands(CommandTable& table);
 // report (ReportCommands.cpp)
 void RegisterReportCommands(CommandTable& table);
 // create, info, list, show, add-image, set, delete, export (ProjectCommands.cpp)

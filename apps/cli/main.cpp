@@ -15,7 +15,6 @@ int main(int argc, char** argv) {
     CommandTable table;
     RegisterProcessCommands(table);
     RegisterDeviceCommands(table);
-    RegisterDeviceCommands(table);
     RegisterReportCommands(table);
     RegisterProjectCommands(table);
     return table.Run(argc, argv);
