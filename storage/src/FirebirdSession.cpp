@@ -154,6 +154,12 @@ void FirebirdSession::Impl::FillParameters(Firebird::IMessageMetadata* metadata,
                 break;
             case SQL_TIMESTAMP: {
                 std::int64_t ticks = AsTimeStamp(value).Ticks;
+                // A damaged stored date must not wrap into some other date:
+                // the engine keeps 0001-01-01 .. 9999-12-31 only.
+                constexpr std::int64_t FirstDay = -678575, LastDay = 2973483;  // in the engine's day count
+                if (ticks < (FirstDay - FirebirdDateOffset) * TicksPerDay ||
+                    ticks >= (LastDay + 1 - FirebirdDateOffset) * TicksPerDay)
+                    throw DatabaseError("Date and time out of range 0001-01-01 .. 9999-12-31");
                 std::int64_t days = ticks >= 0 ? ticks / TicksPerDay : -((-ticks + TicksPerDay - 1) / TicksPerDay);
                 ISC_TIMESTAMP stamp;
                 stamp.timestamp_date = static_cast<ISC_DATE>(days + FirebirdDateOffset);
