@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "device/DownloadUnit.h"
+#include "device/USB.h"
+#include "device/sim/InstrumentServer.h"
+#include "storage/FirebirdSession.h"
+#include "storage/MainDataModuleUnit.h"
+
+namespace zemvalkorta::test {
+namespace {
+
+// One private server for the whole test program: own configuration, security
+// database and lock folder in a temporary folder, loopback only.
+class FirebirdServer : public ::testing::Environment {
+public:
+    static inline std::filesystem::path Root;
+    static inline int Port = 0;
+    static inline pid_t Pid = 0;
+
+    void SetUp() override {
+        char pattern[] = "/tmp/zemvalkorta-server-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        Root = pattern;
+        Port = 20000 + static_cast<int>(getpid() % 20000);
+        const std::string command =
+            std::string(SERVER_SCRIPT) + " " + Root.string() + " " + std::to_string(Port) + " " + ProjectPassword;
+        std::FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char line[32] = {};
+        const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+        ASSERT_EQ(pclose(pipe), 0) << "the server could not be set up";
+        ASSERT_TRUE(read);
+        Pid = static_cast<pid_t>(std::atoi(line));
+        ASSERT_GT(Pid, 0);
+        // Ready when a database can be created through it.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            FirebirdSession probe;
+            try {
+                probe.CreateDatabase(
+                    "CREATE DATABASE '" + Path("probe.fdb") + "' USER 'SYSDBA' PASSWORD '" + ProjectPassword + "'", 3);
+                probe.Detach();
+                return;
+            } catch (const DatabaseError&) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        }
+        FAIL() << "the server did not answer on port " << Port;
+    }
+
+    void TearDown() override {
+        if (Pid > 0) {
+            kill(Pid, SIGTERM);
+            int status = 0;
+            waitpid(Pid, &status, 0);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(Root, ignored);
+    }
+
+    // "host/port:/path" as a user types it in the program.
+    static std::string Path(const std::string& name) {
+        return "localhost/" + std::to_string(Port) + ":" + (Root / name).string();
+    }
+};
+
+[[maybe_unused]] const auto* const server = ::testing::AddGlobalTestEnvironment(new FirebirdServer);
+
+TArrayOfMeasureResult Download(int count) {
+    sim::GeneratorOptions options;
+    options.Count = count;
+    const auto folder = FirebirdServer::Root / ("instrument-" + std::to_string(count));
+    std::filesystem::create_directories(folder);
+    sim::InstrumentServerOptions cable;
+    cable.SocketPath = folder / "a.sock";
+    sim::TInstrumentServer instrument(sim::GenerateContent(options), cable);
+    EXPECT_EQ(instrument.Start(), "");
+    UsbOptions usb;
+    usb.UseLibusb = false;
+    usb.SocketDirectory = folder;
+    usb.ScanInterval = std::chrono::milliseconds(40);
+    TUsbHub hub(usb);
+    EXPECT_EQ(hub.UsbInit(), 0u);
+    for (int wait = 0; wait < 100 && !hub.IsDeviceConnected(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    TArrayOfMeasureResult records;
+    EXPECT_EQ(DownloadMeasurements(hub, records), 0u);
+    hub.UsbDone();
+    return records;
+}
+
+TEST(SharedProject, CreateDownloadAndReopenThroughTheServer) {
+    const std::string path = FirebirdServer::Path("frost.fdb");
+    {
+        TMainDataModule module;
+        ASSERT_TRUE(module.CreateProject(path)) << module.LastError();
+        ASSERT_TRUE(module.OpenProject(path)) << module.LastError();
+        EXPECT_EQ(StoreDownloadedMeasures(module, Download(4)), 4);
+        module.SaveChanges();
+    }
+    TMainDataModule again;
+    ASSERT_TRUE(again.OpenProject(path)) << again.LastError();
+    EXPECT_EQ(again.GetRecordCount(), 4);
+    TMeasureResult measure;
+    EXPECT_EQ(again.ReadMeasure(measure), 0);
+    EXPECT_GT(measure.PointCount, 0);
+}
+
+// A second workstation saving a row that another one is writing at that
+// moment is told so at once (the transaction does not wait), keeps its
+// changes for a later save and spoils nothing of the first one's.
+TEST(SharedProject, SecondInstanceGetsALockConflictAndLosesNothing) {
+    const std::string path = FirebirdServer::Path("shared.fdb");
+    {
+        TMainDataModule module;
+        ASSERT_TRUE(module.CreateProject(path)) << module.LastError();
+        ASSERT_TRUE(module.OpenProject(path));
+        ASSERT_EQ(StoreDownloadedMeasures(module, Download(3)), 3);
+        module.SaveChanges();
+    }
+    TMainDataModule first;
+    ASSERT_TRUE(first.OpenProject(path)) << first.LastError();
+    // The first instance in the middle of its save: its update of every row is
+    // sent but not yet committed.
+    FirebirdSession holder;
+    holder.Attach(ConnectionParameters{path, "SYSDBA", ProjectPassword});
+    holder.StartTransaction();
+    holder.Execute("UPDATE MEASURE_RESULT_TABLE SET MEASURE_COMMENT = ?", {std::string("first")});
+
+    TMainDataModule second;
+    ASSERT_TRUE(second.OpenProject(path)) << second.LastError();
+    second.ResultDataSet().First();
+    second.SetMeasureComment("second");
+    second.PostChanges();
+    const auto started = std::chrono::steady_clock::now();
+    try {
+        second.SaveChanges();
+        FAIL() << "the save went through a row another workstation holds";
+    } catch (const DatabaseError& error) {
+        EXPECT_NE(std::string(error.what()).find("conflict"), std::string::npos) << error.what();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    EXPECT_TRUE(second.IsModified());
+
+    holder.Commit();
+    holder.Detach();
+    // The kept change saves once the row is free again.
+    second.SaveChanges();
+    second.CloseProject();
+    first.CloseProject();
+    TMainDataModule reader;
+    ASSERT_TRUE(reader.OpenProject(path));
+    EXPECT_EQ(reader.GetRecordCount(), 3);
+    reader.ResultDataSet().First();
+    EXPECT_EQ(reader.MeasureComment(), "second");
+    reader.ResultDataSet().Next();
+    EXPECT_EQ(reader.MeasureComment(), "first");
+}
+
+}  // namespace
+}  // namespace zemvalkorta::test
