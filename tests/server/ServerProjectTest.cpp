@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -58,10 +57,13 @@ public:
     }
 
     void TearDown() override {
+        // The server is not our child (the start script is), so it is
+        // polled until it has gone, and killed if it will not stop.
         if (Pid > 0) {
             kill(Pid, SIGTERM);
-            int status = 0;
-            waitpid(Pid, &status, 0);
+            for (int wait = 0; wait < 100 && kill(Pid, 0) == 0; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (kill(Pid, 0) == 0) kill(Pid, SIGKILL);
         }
         std::error_code ignored;
         std::filesystem::remove_all(Root, ignored);
