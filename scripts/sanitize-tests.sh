@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The whole test suite under ASan+UBSan, the device download and worker tests
+# under TSan, and the fuzz targets' smoke runs. Each build has its folder:
+# build-asan, build-tsan, build-fuzz (or the prefix given as $1).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+prefix=${1:-build}
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+"$(pwd)/scripts/install-deps.sh"
+
+cmake -S . -B "$prefix-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEMVALKORTA_SANITIZE=ON \
+  -DZEMVALKORTA_BUILD_BENCH=OFF >/dev/null
+cmake --build "$prefix-asan" -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$prefix-asan" --output-on-failure -j "$jobs" --timeout 900
+
+cmake -S . -B "$prefix-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMVALKORTA_TSAN=ON \
+  -DZEMVALKORTA_BUILD_BENCH=OFF -DZEMVALKORTA_BUILD_UI=OFF >/dev/null
+cmake --build "$prefix-tsan" -j "$jobs" --target device_tests
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$prefix-tsan" --output-on-failure -j "$jobs" --timeout 900 \
+  -R '^(Download|DownloadThread|DownloadFault)'
+
+CC=clang CXX=clang++ cmake -S . -B "$prefix-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMVALKORTA_FUZZ=ON \
+  -DZEMVALKORTA_BUILD_TESTS=OFF -DZEMVALKORTA_BUILD_BENCH=OFF -DZEMVALKORTA_BUILD_UI=OFF >/dev/null
+cmake --build "$prefix-fuzz" -j "$jobs" --target fuzz_image fuzz_replies fuzz_settings fuzz_project
+ctest --test-dir "$prefix-fuzz" --output-on-failure -L fuzz
