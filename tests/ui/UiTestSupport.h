@@ -30,14 +30,15 @@ inline void UseRussianLocale() {
     ApplyLocaleNumberFormat();
 }
 
-// Runs `answer` on the next modal dialog of type T as soon as it is shown.
+// Runs `answer` on the next modal dialog of type T as soon as it is shown;
+// gives up after `attempts` polls or when `context` is destroyed.
 template <typename T>
-void AnswerNextDialog(std::function<void(T&)> answer, int attempts = 200) {
-    QTimer::singleShot(10, [answer, attempts] {
+void AnswerNextDialog(QObject* context, std::function<void(T&)> answer, int attempts = 200) {
+    QTimer::singleShot(10, context, [context, answer, attempts] {
         if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
             answer(*dialog);
         } else if (attempts > 0) {
-            AnswerNextDialog<T>(answer, attempts - 1);
+            AnswerNextDialog<T>(context, answer, attempts - 1);
         }
     });
 }

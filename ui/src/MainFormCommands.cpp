@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
@@ -18,6 +17,7 @@
 #include "storage/MainDataModuleUnit.h"
 #include "ui/AboutForm.h"
 #include "ui/BlobTextEdit.h"
+#include "ui/FileDialogs.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBoxes.h"
 #include "ui/RecordNavigator.h"
@@ -135,13 +135,8 @@ void TMainForm::ShowOpenedProject(const QString& fileName) {
 
 void TMainForm::CreateNewProjectActionExecute() {
     if (!CloseCurrentProjectFirst()) return;
-    QFileDialog dialog(this, QStringLiteral("Новый проект"), ProjectsPath, QStringLiteral("Файлы проектов (*.fdb)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("fdb"));
-    dialog.setFilter(dialog.filter() | QDir::Hidden);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const QString path = dialog.selectedFiles().front();
+    const QString path = ChooseFile(this, FileDialogKind::NewProject, ProjectsPath);
+    if (path.isEmpty()) return;
     if (QFileInfo::exists(path) && !QFile::remove(path)) return;
     if (!Data.CreateProject(QFile::encodeName(path).toStdString())) {
         SetProjectName(QString());
@@ -158,14 +153,8 @@ void TMainForm::CreateNewProjectActionExecute() {
 
 void TMainForm::OpenProjectActionExecute() {
     if (!CloseCurrentProjectFirst()) return;
-    QFileDialog dialog(this, QStringLiteral("Открыть проект"), ProjectsPath,
-                       QStringLiteral("Файлы проектов (.fdb) (*.fdb)"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setFilter(dialog.filter() | QDir::Hidden);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const QString path = dialog.selectedFiles().front();
+    const QString path = ChooseFile(this, FileDialogKind::OpenProject, ProjectsPath);
+    if (path.isEmpty()) return;
     if (!Data.OpenProject(QFile::encodeName(path).toStdString())) {
         SetProjectName(QString());
         ShowMessage(this, QStringLiteral("Не удалось открыть проект!"), MessageIcon::Error);

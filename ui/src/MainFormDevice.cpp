@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QTableView>
 
 #include "device/DownloadUnit.h"
@@ -13,6 +12,7 @@
 #include "storage/TextExport.h"
 #include "ui/DeviceScreenShotForm.h"
 #include "ui/DownloadForm.h"
+#include "ui/FileDialogs.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBoxes.h"
 
@@ -72,22 +72,11 @@ void TMainForm::PrintReportActionExecute() {
 
 void TMainForm::ExportActionExecute() {
     PostEditors();
-    const QString fileName = ChooseExportFile();
+    const QString fileName = ChooseFile(this, FileDialogKind::ExportText, ProjectsPath);
     if (fileName.isEmpty()) return;
     TMeasureResult measure;
     if (Data.ReadMeasure(measure) != 0) return;
     ExportMeasureText(measure, QFile::encodeName(fileName).toStdString());
-}
-
-QString TMainForm::ChooseExportFile() {
-    QFileDialog dialog(this, QStringLiteral("Экспорт данных в .txt"), ProjectsPath,
-                       QStringLiteral("Файлы (.txt) (*.txt)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    dialog.setFilter(dialog.filter() | QDir::Hidden);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
 }
 
 }  // namespace zemvalkorta

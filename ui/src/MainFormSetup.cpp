@@ -380,9 +380,15 @@ void TMainForm::CreateStatusBar() {
     bar->addWidget(HintPanel, 1);
     bar->addPermanentWidget(LegendPanel);
     bar->addPermanentWidget(SparePanel);
+    // Each square sits just before its mark; the marks' places follow the panel's font.
+    const QString legend = LegendPanel->text();
+    const QFontMetrics metrics(LegendPanel->font());
+    const std::array<QChar, 4> marks{QChar(0x042D), QLatin1Char('1'), QLatin1Char('2'), QLatin1Char('3')};
     for (int i = 0; i < 4; ++i) {
         auto* square = new QFrame(LegendPanel);
-        square->setGeometry(4 + 30 * i, 4, 13, 13);
+        const int markX = LegendPanel->contentsMargins().left() +
+                          metrics.horizontalAdvance(legend.left(legend.indexOf(marks[std::size_t(i)])));
+        square->setGeometry(std::max(2, markX - 15), 4, 13, 13);
         square->setAutoFillBackground(true);
         LegendSquares[std::size_t(i)] = square;
     }

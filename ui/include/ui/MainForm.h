@@ -156,8 +156,6 @@ private:
     void DrawFrostGraphics(const TMeasureResult& measure);
     void ShowTettaStrip(const TMeasureResult& measure);
     void CreateProjectsDirectory();
-    // The export's save dialog; empty when cancelled.
-    QString ChooseExportFile();
     void LoadSettings();
     void SaveSettings();
     void ApplySettingsToCommands();
