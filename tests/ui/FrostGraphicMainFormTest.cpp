@@ -49,9 +49,15 @@ TMeasureResult FreezingMeasure() {
 }
 
 // Picks the project file in the file dialog as soon as it is shown.
-void ChooseFileInNextDialog(const QString& path, int attempts = 300) {
+void ChooseFileInNextDialog(const QString& path, int attempts = 6000) {
     QTimer::singleShot(10, [path, attempts] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+        // Looked up among all windows: offscreen, a dialog opened after another
+        // window went away is not always the active modal one.
+        QFileDialog* dialog = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* candidate = qobject_cast<QFileDialog*>(window); candidate && candidate->isVisible())
+                dialog = candidate;
+        if (dialog) {
             dialog->selectFile(path);
             static_cast<QDialog*>(dialog)->accept();
         } else if (attempts > 0) {
