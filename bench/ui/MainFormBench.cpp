@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPixmap>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -109,6 +110,9 @@ int main(int argc, char** argv) {
             steps.push_back(double(timer.nsecsElapsed()) / 1e6);
         }
         const Figures figures = Summarise(steps);
+        // A picture of the window as measured, for a look at the layout.
+        if (const QByteArray picture = qgetenv("ZEMVALKORTA_BENCH_PICTURE"); !picture.isEmpty())
+            form.grab().save(QString::fromLocal8Bit(picture));
         std::printf("ShowResult, 3 channels x 4320 samples: mean %.2f ms, worst %.2f ms (target 30 ms)\n", figures.Mean,
                     figures.Worst);
         instrument->Stop();

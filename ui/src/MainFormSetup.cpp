@@ -38,6 +38,10 @@ namespace {
 
 QTableWidget* MakeTextGrid(QWidget* parent, int rows, int columns) {
     auto* grid = new QTableWidget(rows, columns, parent);
+    // The grids' widths and heights were laid out for an 8-point font.
+    QFont small = grid->font();
+    small.setPointSize(8);
+    grid->setFont(small);
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -372,7 +376,8 @@ void TMainForm::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     HintPanel = new QLabel(bar);
     LegendPanel = new QLabel(QStringLiteral("     Э        1        2        3"), bar);
-    LegendPanel->setFixedWidth(125);
+    // 125 pixels held the legend in the original 8-point font; wider fonts get the room they need.
+    LegendPanel->setFixedWidth(std::max(125, LegendPanel->fontMetrics().horizontalAdvance(LegendPanel->text()) + 12));
     LegendPanel->setFrameShape(QFrame::StyledPanel);
     SparePanel = new QLabel(bar);
     SparePanel->setFixedWidth(150);
@@ -406,7 +411,7 @@ void TMainForm::PaintLegendSquare(int index, ColorValue color) {
 
 void TMainForm::StatusBarResize() {
     // The legend squares ride on the legend panel, so they follow panel 0's width by themselves.
-    HintPanel->setFixedWidth(std::max(0, statusBar()->width() - 280));
+    HintPanel->setFixedWidth(std::max(0, statusBar()->width() - (LegendPanel->width() + SparePanel->width() + 5)));
 }
 
 void TMainForm::HandleHint(const QString& hint) { HintPanel->setText(hint); }
