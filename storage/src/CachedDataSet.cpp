@@ -366,8 +366,10 @@ void CachedDataSet::CancelUpdates() {
     }
     rows_ = std::move(kept);
     int previous = current_;
-    RebuildVisible(newCurrent);
-    if (newCurrent == rows_.size()) current_ = std::clamp(previous, visible_.empty() ? -1 : 0, RecordCount() - 1);
+    // The sentinel is the size before the inserted rows were dropped.
+    const bool currentKept = newCurrent < rows_.size();
+    RebuildVisible(currentKept ? newCurrent : rows_.size());
+    if (!currentKept) current_ = std::clamp(previous, visible_.empty() ? -1 : 0, RecordCount() - 1);
     eof_ = visible_.empty();
     Notify(DataSetEvent::DataChanged);
     Notify(DataSetEvent::CurrentChanged);

@@ -43,6 +43,21 @@ TEST_F(MeasureRowsTest, DuplicatesAreSkippedAndNumbersTellRecordsApart) {
     EXPECT_TRUE(module_.ResultDataSet().Eof());
 }
 
+TEST_F(MeasureRowsTest, CancelDropsNewRowsAndLeavesAValidCurrentRow) {
+    module_.InsertMeasure(SampleMeasure(1, SampleDate(10)));
+    module_.InsertMeasure(SampleMeasure(2, SampleDate(20)));
+    module_.SaveChanges();
+    module_.InsertMeasure(SampleMeasure(3, SampleDate(30)));
+    module_.InsertMeasure(SampleMeasure(4, SampleDate(40)));
+    module_.ResultDataSet().Last();  // the current row is one that the cancel drops
+    module_.CancelChanges();
+    EXPECT_EQ(module_.GetRecordCount(), 2);
+    EXPECT_FALSE(module_.IsModified());
+    TMeasureResult measure;
+    ASSERT_EQ(module_.ReadMeasure(measure), 0);
+    EXPECT_TRUE(measure.MeasureNumber == 1 || measure.MeasureNumber == 2);
+}
+
 TEST_F(MeasureRowsTest, RecordsAreFoundAgainAfterSaveCloseAndOpen) {
     // 13:47:29 on a day far from the epoch: a time that binary fractions of a day do not hold exactly.
     double date = 45356.0 + (13 * 3600 + 47 * 60 + 29) / 86400.0;
