@@ -12,6 +12,8 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B "$prefix-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEMVALKORTA_SANITIZE=ON \
   -DZEMVALKORTA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$prefix-asan" -j "$jobs"
+# Child processes (the CLI and the virtual instrument started by tests) inherit these.
+export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir "$prefix-asan" --output-on-failure -j "$jobs" --timeout 900
 
