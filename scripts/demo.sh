@@ -28,6 +28,20 @@ for _ in $(seq 50); do
   kill -0 "$instrument_pid" 2>/dev/null || { echo "demo: the virtual instrument did not start" >&2; exit 1; }
   sleep 0.1
 done
-echo "demo: virtual instrument on $(cat "$demo_dir/instrument.socket")"
-echo "demo: create a project (Файл > Создать), then Файл > Считать из прибора"
+socket=$(head -n 1 "$demo_dir/instrument.socket")
+echo "demo: virtual instrument on $socket"
+
+# A demo project in the program's projects folder, filled from the instrument
+# once; the open dialog starts in that folder.
+cli="$build_dir/apps/cli/zemvalkorta-cli"
+projects="$(dirname "$program")/projects"
+demo_project="$projects/demo.fdb"
+if [ -x "$cli" ] && [ ! -e "$demo_project" ]; then
+  mkdir -p "$projects"
+  "$cli" create "$demo_project" >/dev/null &&
+    "$cli" download "$demo_project" --instrument-socket "$socket" >/dev/null ||
+    { echo "demo: could not prepare $demo_project" >&2; rm -f "$demo_project"; }
+fi
+[ -e "$demo_project" ] && echo "demo: open the demo project $demo_project (Файл > Открыть)"
+echo "demo: or create a project (Файл > Создать) and read the instrument (Файл > Считать из прибора)"
 "$program"
