@@ -83,7 +83,9 @@ private:
     }
 
 private Q_SLOTS:
-    void init() {
+    // One window and one project for all cases: a second file dialog in the same
+    // run is not reliably answerable offscreen.
+    void initTestCase() {
         Data = std::make_unique<TMainDataModule>();
         Form = std::make_unique<TMainForm>(*Data, Folder.filePath(QStringLiteral("zemvalkorta.ini")));
         Form->show();
@@ -96,7 +98,7 @@ private Q_SLOTS:
         QCOMPARE(StoreDownloadedMeasures(*Data, {FreezingMeasure()}), 1);
     }
 
-    void cleanup() {
+    void cleanupTestCase() {
         // Closing the data module directly: the window would ask whether to save.
         if (Data && Data->IsProjectOpen()) Data->CloseProject();
         Form.reset();
