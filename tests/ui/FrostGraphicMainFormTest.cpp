@@ -2,7 +2,6 @@
 // pages and the theta strip, and the scaling buttons store, reprocess and redraw.
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -11,6 +10,7 @@
 #include "storage/MainDataModuleUnit.h"
 #include "ui/ChannelChart.h"
 #include "ui/ChannelChartView.h"
+#include "ui/FileDialogs.h"
 #include "ui/MainForm.h"
 #include "ui/TettaPaintBox.h"
 
@@ -48,24 +48,6 @@ TMeasureResult FreezingMeasure() {
     return measure;
 }
 
-// Picks the project file in the file dialog as soon as it is shown.
-void ChooseFileInNextDialog(const QString& path, int attempts = 6000) {
-    QTimer::singleShot(10, [path, attempts] {
-        // Looked up among all windows: offscreen, a dialog opened after another
-        // window went away is not always the active modal one.
-        QFileDialog* dialog = nullptr;
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (auto* candidate = qobject_cast<QFileDialog*>(window); candidate && candidate->isVisible())
-                dialog = candidate;
-        if (dialog) {
-            dialog->selectFile(path);
-            static_cast<QDialog*>(dialog)->accept();
-        } else if (attempts > 0) {
-            ChooseFileInNextDialog(path, attempts - 1);
-        }
-    });
-}
-
 }  // namespace
 
 class FrostGraphicMainFormTest : public QObject {
@@ -83,8 +65,7 @@ private:
     }
 
 private Q_SLOTS:
-    // One window and one project for all cases: a second file dialog in the same
-    // run is not reliably answerable offscreen.
+    // One window and one project for all cases.
     void initTestCase() {
         Data = std::make_unique<TMainDataModule>();
         Form = std::make_unique<TMainForm>(*Data, Folder.filePath(QStringLiteral("zemvalkorta.ini")));
@@ -92,8 +73,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(Form.get()));
         static int projects = 0;
         const QString project = Folder.filePath(QStringLiteral("graphs%1.fdb").arg(++projects));
-        ChooseFileInNextDialog(project);
+        SetFileDialogResponder([project](FileDialogKind, const QString&) { return project; });
         Form->CreateNewProjectAction->trigger();
+        SetFileDialogResponder({});
         QVERIFY(Data->IsProjectOpen());
         QCOMPARE(StoreDownloadedMeasures(*Data, {FreezingMeasure()}), 1);
     }
