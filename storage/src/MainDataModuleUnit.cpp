@@ -1,5 +1,10 @@
 #include "storage/MainDataModuleUnit.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -115,6 +120,16 @@ public:
         if (header.size() < 1024 || header[0] != 1) return std::nullopt;
         snapshot.pageSize_ = Word(header, 16);
         if (snapshot.pageSize_ < 1024 || snapshot.pageSize_ > 32768) return std::nullopt;
+        snapshot.size_ = std::filesystem::file_size(path, error);
+        if (error) return std::nullopt;
+        // A damaged page can make the engine back out work on other pages
+        // before it refuses the file; a small file is kept whole, since
+        // reading it costs less than an attachment.
+        if (snapshot.size_ <= WholeFileLimit) {
+            for (std::uint32_t number = 0; number * std::uintmax_t{snapshot.pageSize_} < snapshot.size_; ++number)
+                snapshot.Keep(file, number);
+            return snapshot;
+        }
         snapshot.Keep(file, 0);
         // Transactions to come: the next number and a few after it.
         std::uint32_t next = Long(snapshot.pages_.front().second, 36);
@@ -137,16 +152,28 @@ public:
         return snapshot;
     }
 
+    // An engine that serves a database holds an exclusive flock on its file,
+    // also while another program has it open. Only a file nobody holds gets
+    // its pages back: the engine may have written the header page before it
+    // found a damaged page and refused to attach, but a file in use elsewhere
+    // was never written by us and must not be touched.
     void Restore() const {
-        if (std::FILE* file = std::fopen(path_.c_str(), "r+b")) {
+        const int descriptor = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+        if (descriptor < 0) return;
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
             for (const auto& [number, bytes] : pages_) {
-                if (std::fseek(file, static_cast<long>(number) * static_cast<long>(pageSize_), SEEK_SET) != 0) break;
-                std::fwrite(bytes.data(), 1, bytes.size(), file);
+                const auto offset = static_cast<off_t>(number) * static_cast<off_t>(pageSize_);
+                if (::pwrite(descriptor, bytes.data(), bytes.size(), offset) != static_cast<ssize_t>(bytes.size()))
+                    break;
             }
-            std::fclose(file);
+            struct stat status {};
+            if (::fstat(descriptor, &status) == 0 && static_cast<std::uintmax_t>(status.st_size) > size_)
+                static_cast<void>(::ftruncate(descriptor, static_cast<off_t>(size_)));
+            std::error_code ignored;
+            std::filesystem::last_write_time(path_, stamp_, ignored);
+            ::flock(descriptor, LOCK_UN);
         }
-        std::error_code ignored;
-        std::filesystem::last_write_time(path_, stamp_, ignored);
+        ::close(descriptor);
     }
 
 private:
@@ -170,8 +197,11 @@ private:
         pages_.emplace_back(number, ReadPage(file, number, pageSize_));
     }
 
+    static constexpr std::uintmax_t WholeFileLimit = 16u << 20;
+
     std::string path_;
     std::filesystem::file_time_type stamp_;
+    std::uintmax_t size_ = 0;
     std::uint32_t pageSize_ = 0;
     std::vector<std::pair<std::uint32_t, std::string>> pages_;
 };
@@ -238,12 +268,10 @@ bool TMainDataModule::OpenProject(const std::string& path) {
     lastError_.clear();
     if (IsProjectOpen()) CloseProject();
     std::optional<PageSnapshot> written = PageSnapshot::Take(path);
-    bool attached = false;
     try {
         ConnectionParameters parameters{path, "SYSDBA", ProjectPassword, "ASCII", 3};
         parameters.WithoutGarbageCollection = true;
         session_->Attach(parameters);
-        attached = true;
         // The identity is read in a read-only transaction, so that a refused
         // file sees no transaction of ours in its inventory.
         session_->StartTransaction(true);
@@ -258,7 +286,6 @@ bool TMainDataModule::OpenProject(const std::string& path) {
         // Accepted: work in an ordinary attachment from here on.
         descriptionDataSet_->Close();
         session_->Detach();
-        attached = false;
         parameters.WithoutGarbageCollection = false;
         session_->Attach(parameters);
         session_->StartTransaction();
@@ -268,7 +295,7 @@ bool TMainDataModule::OpenProject(const std::string& path) {
         lastError_ = error.what();
         CloseDataSets();
         session_->Abandon();
-        if (attached && written) written->Restore();
+        if (written) written->Restore();
         return false;
     }
     return true;

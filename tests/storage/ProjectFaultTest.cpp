@@ -1,0 +1,136 @@
+// Faults around a project file: damaged pages, a file that may not grow, and
+// a settings file or projects folder that cannot be written. Each proves that
+// nothing already saved is lost and that the program can go on.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "ProjectFixture.h"
+#include "storage/Settings.h"
+
+namespace zemvalkorta::testing {
+namespace {
+
+constexpr std::size_t PageSize = 4096;
+
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A damaged page makes the engine refuse the file, sometimes only after it has
+// written the header page or backed out work on other pages.
+TEST_F(ProjectTest, FileWithDamagedPageIsRefusedByteForByte) {
+    ASSERT_TRUE(module_.CreateProject(project_.string()));
+    const std::string fresh = ReadFileBytes(project_);
+    int refused = 0;
+    for (std::size_t page = 1; page * PageSize < fresh.size(); ++page) {
+        std::string damaged = fresh;
+        damaged[page * PageSize] = static_cast<char>(0x2A);  // no page type has this number
+        WriteFileBytes(project_, damaged);
+        if (module_.OpenProject(project_.string())) {
+            module_.CloseProject();
+            continue;
+        }
+        SCOPED_TRACE("page " + std::to_string(page) + ": " + module_.LastError());
+        ++refused;
+        EXPECT_FALSE(module_.LastError().empty());
+        EXPECT_FALSE(module_.IsProjectOpen());
+        const std::string after = ReadFileBytes(project_);
+        ASSERT_EQ(after.size(), damaged.size());
+        std::size_t first = 0;
+        while (first < after.size() && after[first] == damaged[first]) ++first;
+        EXPECT_EQ(first, after.size()) << "refused file changed at byte " << first;
+    }
+    EXPECT_GT(refused, 10);
+    // The undamaged file still opens after all those refusals.
+    WriteFileBytes(project_, fresh);
+    EXPECT_TRUE(module_.OpenProject(project_.string())) << module_.LastError();
+}
+
+// The file may not grow past its size: writes fail as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = SIG_DFL;
+};
+
+TEST_F(ProjectTest, FullDiskKeepsChangesCachedForTheNextSave) {
+    CreateAndOpen();
+    module_.ResultDataSet().Append();
+    module_.WriteMeasure(SampleMeasure(1, SampleDate(0)));
+    module_.SaveChanges();
+    ASSERT_EQ(module_.GetRecordCount(), 1);
+
+    constexpr int Added = 200;  // far more than the free pages of the file
+    for (int index = 0; index < Added; ++index) {
+        module_.ResultDataSet().Append();
+        module_.WriteMeasure(SampleMeasure(100 + index, SampleDate(60 * (index + 1)), 2000));
+    }
+    {
+        FileSizeLimit limit(std::filesystem::file_size(project_));
+        EXPECT_THROW(module_.SaveChanges(), DatabaseError);
+    }
+    EXPECT_TRUE(module_.IsModified());
+    EXPECT_EQ(module_.GetRecordCount(), 1 + Added);
+
+    // Space again: the same cached rows are saved whole.
+    module_.SaveChanges();
+    EXPECT_FALSE(module_.IsModified());
+    Reopen();
+    EXPECT_EQ(module_.GetRecordCount(), 1 + Added);
+    TMeasureResult measure;
+    module_.ResultDataSet().Last();
+    ASSERT_EQ(module_.ReadMeasure(measure), 0);
+    EXPECT_EQ(measure.PointCount, 2000);
+}
+
+TEST_F(ProjectTest, UnwritableSettingsFileIsNamedAndLeavesTheProjectAlone) {
+    CreateAndOpen();
+    module_.ResultDataSet().Append();
+    module_.WriteMeasure(SampleMeasure(1, SampleDate(0)));
+    module_.SaveChanges();
+    // A plain file where a folder should be stops even a privileged user.
+    const auto blocker = folder_ / "blocker";
+    std::ofstream(blocker) << "x";
+    const auto settingsFile = blocker / "settings.ini";
+    TSettings settings;
+    settings.PenColor = 255;
+    try {
+        SaveSettings(settingsFile, settings);
+        ADD_FAILURE() << "saving into an impossible path succeeded";
+    } catch (const SettingsError& error) {
+        EXPECT_NE(std::string(error.what()).find(settingsFile.string()), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(LoadSettings(settingsFile).PenColor, TSettings{}.PenColor);
+    EXPECT_TRUE(CreateProjectsDirectory(blocker / "program").empty());
+    // The project is as it was and still takes changes.
+    EXPECT_TRUE(module_.IsProjectOpen());
+    EXPECT_EQ(module_.GetRecordCount(), 1);
+    module_.ResultDataSet().Append();
+    module_.WriteMeasure(SampleMeasure(2, SampleDate(60)));
+    module_.SaveChanges();
+    Reopen();
+    EXPECT_EQ(module_.GetRecordCount(), 2);
+}
+
+}  // namespace
+}  // namespace zemvalkorta::testing
