@@ -36,10 +36,24 @@ void PointLockFolderAtUser() {
     setenv("FIREBIRD_LOCK", folder.c_str(), 0);
 }
 
+// The embedded engine runs threads of its own; stopping it before the process
+// winds down flushes it and keeps those threads from running on while the C++
+// runtime and the sanitizers tear the process apart.
+void ShutdownEngineAtExit() {
+    Firebird::IMaster* master = Firebird::fb_get_master_interface();
+    Firebird::CheckStatusWrapper status(master->getStatus());
+    Firebird::IProvider* provider = master->getDispatcher();
+    provider->shutdown(&status, 5000, fb_shutrsn_app_stopped);  // nothing to report at exit
+    provider->release();
+    status.dispose();
+}
+
 Firebird::IMaster* Master() {
     static Firebird::IMaster* master = [] {
         PointLockFolderAtUser();
-        return Firebird::fb_get_master_interface();
+        Firebird::IMaster* first = Firebird::fb_get_master_interface();
+        std::atexit(ShutdownEngineAtExit);
+        return first;
     }();
     return master;
 }
