@@ -14,11 +14,12 @@ cmake -S . -B "$prefix-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZEMVALKORTA_SAN
 cmake --build "$prefix-asan" -j "$jobs"
 # Child processes (the CLI and the virtual instrument started by tests) inherit these.
 export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp:print_suppressions=0"
-# LeakSanitizer's exit-time scan now and then crashes on the Firebird engine's
-# threads as they wind down ("Tracer caught signal 11") after the test itself
-# passed; a test gets a second run for that, a real failure fails both.
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir "$prefix-asan" --output-on-failure -j "$jobs" --timeout 900 --repeat until-pass:2
+# The sanitizer runtime's tracking of dynamic TLS misreads the blocks of the
+# dlopen'ed Firebird engine on this glibc, and LeakSanitizer's exit-time scan
+# then crashes ("Tracer caught signal 11") after the test itself passed;
+# intercept_tls_get_addr=0 leaves dynamic TLS out of the scan.
+ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$prefix-asan" --output-on-failure -j "$jobs" --timeout 900
 
 cmake -S . -B "$prefix-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMVALKORTA_TSAN=ON \
   -DZEMVALKORTA_BUILD_BENCH=OFF -DZEMVALKORTA_BUILD_UI=OFF >/dev/null
