@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "core/TextCodec.h"
+#include "storage/ProjectProbe.h"
 
 namespace zemvalkorta {
 
@@ -108,8 +109,7 @@ private:
 class PageSnapshot {
 public:
     static std::optional<PageSnapshot> Take(const std::string& path) {
-        auto colon = path.find(':');
-        if (colon != std::string::npos && path.find('/') > colon) return std::nullopt;  // served by a server
+        if (IsServerPath(path)) return std::nullopt;
         std::error_code error;
         auto stamp = std::filesystem::last_write_time(path, error);
         if (error) return std::nullopt;
@@ -268,6 +268,22 @@ bool TMainDataModule::OpenProject(const std::string& path) {
     lastError_.clear();
     if (IsProjectOpen()) CloseProject();
     std::optional<PageSnapshot> written = PageSnapshot::Take(path);
+    if (probeTimeLimit_.count() > 0 && !IsServerPath(path)) {
+        if (const std::string probe = ProbeExecutable(); !probe.empty()) {
+            ProbeOutcome outcome = ProbeProjectFile(probe, path, probeTimeLimit_);
+            if (!outcome.Usable) {
+                lastError_ = outcome.Error;
+                if (written) written->Restore();
+                return false;
+            }
+        } else {
+            static const bool warned = [] {
+                std::fprintf(stderr, "zemvalkorta: zemvalkorta-probe not found; project files are opened unchecked\n");
+                return true;
+            }();
+            static_cast<void>(warned);
+        }
+    }
     try {
         ConnectionParameters parameters{path, "SYSDBA", ProjectPassword, "ASCII", 3};
         parameters.WithoutGarbageCollection = true;

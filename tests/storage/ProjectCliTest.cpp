@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "ProjectFixture.h"
@@ -23,8 +25,8 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
-    CliResult Run(const std::string& arguments) {
-        std::string command = std::string(ZEMVALKORTA_CLI) + " " + arguments + " 2>&1";
+    CliResult Run(const std::string& arguments, const std::string& prefix = {}) {
+        std::string command = prefix + std::string(ZEMVALKORTA_CLI) + " " + arguments + " 2>&1";
         CliResult result;
         if (FILE* pipe = popen(command.c_str(), "r")) {
             char buffer[4096];
@@ -85,6 +87,41 @@ TEST_F(ProjectCliTest, EveryCommandRefusesAFileThatIsNotAProject) {
         EXPECT_EQ(std::count(result.Output.begin(), result.Output.end(), '\n'), 1) << command;
     }
     EXPECT_EQ(ReadFileBytes(foreign), "just text");
+}
+
+// A project file the user may only read: every command that would write it is
+// refused with the engine's reason, and the file stays as it was. Root may
+// write any file, so the commands then run as the unprivileged "nobody".
+TEST_F(ProjectCliTest, ReadOnlyProjectFileIsRefusedAndLeftAsItWas) {
+    ASSERT_EQ(Run("create " + project_).Status, 0);
+    ASSERT_EQ(Run("add-image " + project_ + " " + image_).Status, 0);
+    std::filesystem::permissions(project_, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                               std::filesystem::perms::others_read);
+    std::string runAs;
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(project_.c_str(), 65534, 65534), 0);
+        std::filesystem::permissions(folder_, std::filesystem::perms::others_exec | std::filesystem::perms::group_exec,
+                                     std::filesystem::perm_options::add);
+        // The engine's lock folder is per user; ours would not be writable
+        // for nobody. Leak checks of the command line run in the other tests.
+        runAs = "env -u FIREBIRD_LOCK ASAN_OPTIONS=detect_leaks=0 setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        if (std::system((runAs + "test -x " + ZEMVALKORTA_CLI).c_str()) != 0)
+            GTEST_SKIP() << "nobody may not run " << ZEMVALKORTA_CLI << " from this folder";
+    }
+    const std::string before = ReadFileBytes(project_);
+    for (const std::string& command :
+         {"info " + project_, "add-image " + project_ + " " + image_, "set " + project_ + " 1 --comment x",
+          "delete " + project_ + " 1"}) {
+        CliResult result = Run(command, runAs);
+        EXPECT_NE(result.Status, 0) << command;
+        EXPECT_THAT(result.Output, HasSubstr("Не удалось открыть проект!")) << command;
+        EXPECT_THAT(result.Output, HasSubstr("read-write access")) << command;
+    }
+    EXPECT_EQ(ReadFileBytes(project_), before);
+    // Writable again, the project opens with everything it held.
+    std::filesystem::permissions(project_, std::filesystem::perms::owner_write | std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_THAT(Run("info " + project_ + " --json", runAs).Output, HasSubstr("\"RowCount\": 1"));
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -44,6 +46,21 @@ int WaitFor(pid_t child) {
     int status = 0;
     waitpid(child, &status, 0);
     return status;
+}
+
+// The engine holds an exclusive flock on a file while it has it open. A killed
+// program takes its file-checking child with it, but that one dies a moment
+// later; true once nobody holds the file.
+bool WaitUntilReleased(const std::filesystem::path& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return false;
+    bool released = false;
+    for (const auto until = Clock::now() + std::chrono::seconds(10); !released && Clock::now() < until;) {
+        released = ::flock(descriptor, LOCK_EX | LOCK_NB) == 0;
+        if (!released) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::close(descriptor);
+    return released;
 }
 
 // Every row of the open project is read and decoded; returns how many there are.
@@ -122,6 +139,7 @@ TEST_F(ProjectKillTest, SaveKilledAtAnyMomentLeavesAllOrNoneOfIt) {
         std::this_thread::sleep_for(whole * kill / (Kills + 1));
         ::kill(child, SIGKILL);
         WaitFor(child);
+        ASSERT_TRUE(WaitUntilReleased(project_)) << "the killed program left the file locked";
         // The save is the only step that makes the file grow.
         const bool grown = std::filesystem::file_size(project_) > baseline_.size();
 

@@ -4,6 +4,7 @@
 // per measurement, reached through two cached-update data sets. Every change
 // stays in the caches until SaveChanges; see SaveChanges for durability.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -65,7 +66,11 @@ public:
     bool CreateProject(const std::string& path);
     // False for anything that is not a project of this data version; the
     // refused file is not written to. LastError() tells why.
+    // A local file is first opened by the probe program (ProjectProbe.h);
+    // a file on which the engine crashes or hangs is refused like any other.
     bool OpenProject(const std::string& path);
+    // How long the probe may take; zero opens without it.
+    void SetProbeTimeLimit(std::chrono::milliseconds limit) { probeTimeLimit_ = limit; }
     void CloseProject();
     const std::string& LastError() const { return lastError_; }
     bool ExecuteSQL(const std::string& statement);
@@ -123,6 +128,7 @@ private:
     TMAFilter filter_{3};
     std::int32_t savedRecNo_ = 0;
     std::string lastError_;
+    std::chrono::milliseconds probeTimeLimit_{std::chrono::seconds(30)};
 };
 
 // Stores a finished download as the main window does: every record not yet

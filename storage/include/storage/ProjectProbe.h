@@ -1,0 +1,33 @@
+#pragma once
+
+// The embedded database engine runs inside our process, and a damaged project
+// file can make it crash or hang there, taking every unsaved change of the
+// window with it. A file is therefore first opened by zemvalkorta-probe, a
+// process of its own that opens the project and reads every row as the
+// program would; only a file that the probe came through is attached here.
+
+#include <chrono>
+#include <string>
+
+namespace zemvalkorta {
+
+struct ProbeOutcome {
+    bool Usable = false;
+    // Why the file cannot be used: the project's own refusal, or what
+    // happened to the engine (a signal, no answer within the time limit).
+    std::string Error;
+};
+
+// The probe program: next to the running executable, else the one of the
+// build tree. Empty when there is none.
+std::string ProbeExecutable();
+
+// Runs the probe on a local project file. A probe that has not finished
+// within timeLimit is killed and the file counts as unusable.
+ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path, std::chrono::milliseconds timeLimit);
+
+// A path of the form "host:/path" or "host/port:path" is opened by a server,
+// whose own process meets the file; only local files need the probe.
+bool IsServerPath(const std::string& path);
+
+}  // namespace zemvalkorta

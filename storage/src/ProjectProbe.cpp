@@ -1,0 +1,153 @@
+#include "storage/ProjectProbe.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace zemvalkorta {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t OutputLimit = 64 * 1024;
+
+class Pipe {
+public:
+    Pipe() {
+        if (::pipe2(ends_, O_CLOEXEC) != 0) ends_[0] = ends_[1] = -1;
+    }
+    ~Pipe() {
+        CloseRead();
+        CloseWrite();
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
+    bool IsOpen() const { return ends_[0] >= 0; }
+    int Read() const { return ends_[0]; }
+    int Write() const { return ends_[1]; }
+    void CloseRead() { Close(ends_[0]); }
+    void CloseWrite() { Close(ends_[1]); }
+
+private:
+    static void Close(int& end) {
+        if (end >= 0) ::close(end);
+        end = -1;
+    }
+    int ends_[2] = {-1, -1};
+};
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    std::size_t first = 0;
+    while (first < text.size() && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
+    return text.substr(first);
+}
+
+std::string Seconds(std::chrono::milliseconds span) {
+    const auto tenths = (span.count() + 50) / 100;
+    return std::to_string(tenths / 10) + (tenths % 10 != 0 ? "." + std::to_string(tenths % 10) : "") + " s";
+}
+
+// Collects what the probe writes until it closes its end or time runs out.
+// Returns false on time-out.
+bool Collect(int descriptor, Clock::time_point deadline, std::string& output) {
+    char buffer[4096];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) return false;
+        pollfd wanted{descriptor, POLLIN, 0};
+        const int ready = ::poll(&wanted, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
+        if (ready < 0 && errno != EINTR) return true;
+        if (ready <= 0) continue;
+        const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return true;
+        if (output.size() < OutputLimit) output.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+// Waits for the child until the deadline; false when it is still running then.
+bool Reap(pid_t child, Clock::time_point deadline, int& status) {
+    for (;;) {
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child) return true;
+        if (done < 0 && errno != EINTR) return true;
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+}  // namespace
+
+std::string ProbeExecutable() {
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const auto beside = self.parent_path() / "zemvalkorta-probe";
+        if (::access(beside.c_str(), X_OK) == 0) return beside.string();
+    }
+#ifdef ZEMVALKORTA_PROBE_BUILD_PATH
+    if (::access(ZEMVALKORTA_PROBE_BUILD_PATH, X_OK) == 0) return ZEMVALKORTA_PROBE_BUILD_PATH;
+#endif
+    return {};
+}
+
+bool IsServerPath(const std::string& path) {
+    if (path.find("://") != std::string::npos) return true;
+    const auto colon = path.find(':');
+    if (colon == std::string::npos || colon == 0) return false;
+    return path[0] != '/' && path[0] != '.';
+}
+
+ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path, std::chrono::milliseconds timeLimit) {
+    const auto deadline = Clock::now() + timeLimit;
+    Pipe output;
+    if (!output.IsOpen()) return {false, std::string("cannot check the file: ") + std::strerror(errno)};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, output.Write(), 1);
+    posix_spawn_file_actions_adddup2(&actions, output.Write(), 2);
+    const std::string parent = std::to_string(::getpid());
+    std::vector<char*> argv{const_cast<char*>(probe.c_str()), const_cast<char*>(path.c_str()),
+                            const_cast<char*>(parent.c_str()), nullptr};
+    pid_t child = -1;
+    const int spawnError = ::posix_spawn(&child, probe.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    output.CloseWrite();
+    if (spawnError != 0) return {false, "cannot start " + probe + " to check the file: " + std::strerror(spawnError)};
+
+    std::string text;
+    int status = 0;
+    const bool finished = Collect(output.Read(), deadline, text) && Reap(child, deadline, status);
+    if (!finished) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        return {false, "the database engine did not finish opening the file within " + Seconds(timeLimit) +
+                           "; the file is damaged or held by a program that stopped answering"};
+    }
+    text = Trimmed(std::move(text));
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {true, {}};
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 1 && !text.empty()) return {false, text};
+    if (WIFSIGNALED(status)) {
+        const int signal = WTERMSIG(status);
+        return {false, "the database engine failed on the file (signal " + std::to_string(signal) + ", " +
+                           strsignal(signal) + "); the file is damaged"};
+    }
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return {false, "checking the file ended with status " + std::to_string(code) + (text.empty() ? "" : ": " + text)};
+}
+
+}  // namespace zemvalkorta
