@@ -100,7 +100,11 @@ void FillMeasureFromDevice(std::span<const std::uint8_t, HeaderBlockSize> header
         const std::size_t volumeWords = SampleWordsPerSection * static_cast<std::size_t>(c);
         const std::size_t temperatureWords = 3 * SampleWordsPerSection + volumeWords;
         for (std::size_t j = 0; j < pointCount; ++j) {
-            const std::int32_t raw = static_cast<std::int32_t>(SampleWord(samples, volumeWords + j)) - zeroLevel;
+            // The difference is a 32-bit one and wraps as the instrument's own
+            // arithmetic does, whatever zero level a damaged header holds.
+            const auto raw =
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(SampleWord(samples, volumeWords + j)) -
+                                          static_cast<std::uint32_t>(zeroLevel));
             volume[j] = static_cast<float>(ScaleRawWord(raw, scale) * coefficient);
             const auto word = static_cast<std::int16_t>(SampleWord(samples, temperatureWords + j));
             temperature[j] = static_cast<float>(word * 0.0625);

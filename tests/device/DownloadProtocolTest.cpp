@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <set>
 
 #include "DeviceTestSupport.h"
+#include "core/Catalogue.h"
 #include "device/DownloadUnit.h"
 
 namespace zemvalkorta::test {
@@ -170,6 +172,30 @@ TEST_F(DownloadProtocol, RecordFromHeaderAndSamples) {
     EXPECT_EQ(record.Curves[3], (Curve{0, 0, 0}));
     EXPECT_FLOAT_EQ(record.Curves[4][2], static_cast<float>(32768 * 2.0 / 65536 * 0.5));
     EXPECT_EQ(record.Curves[5][1], -2048.0f);
+}
+
+// A damaged header may hold any zero level; the difference wraps as a 32-bit
+// one instead of overflowing.
+TEST_F(DownloadProtocol, ExtremeZeroLevelsWrapAsThirtyTwoBitDifferences) {
+    auto content = SmallContent(1);
+    sim::SimulatedMeasurement& measurement = content.Measurements[0];
+    measurement.Header.ActiveChannels = 7;
+    measurement.Header.StandardPattern = 0;
+    measurement.Header.PointCount = 2;
+    measurement.Header.Scale = 2.0;
+    measurement.Header.Coefficient = {1.0, 1.0, 1.0};
+    measurement.Header.ZeroLevel = {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max(),
+                                    -1};
+    std::fill(measurement.Words.begin(), measurement.Words.end(), std::uint16_t{7});
+    TArrayOfMeasureResult records;
+    ASSERT_EQ(Download(content, records), 0u);
+    ASSERT_EQ(records.size(), 1u);
+    const TMeasureResult& record = records[0];
+    ASSERT_GE(record.Curves.size(), 9u);
+    // Channel c's volume curve is curve 4c (four curves per concrete channel).
+    EXPECT_EQ(record.Curves[0][0], static_cast<float>(ScaleRawWord(-2147483641, 2.0)));
+    EXPECT_EQ(record.Curves[4][0], static_cast<float>(ScaleRawWord(-2147483640, 2.0)));
+    EXPECT_EQ(record.Curves[8][1], static_cast<float>(ScaleRawWord(8, 2.0)));
 }
 
 TEST_F(DownloadProtocol, GeneratedRunsAreRealistic) {
