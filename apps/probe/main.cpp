@@ -1,5 +1,6 @@
-// zemvalkorta-probe PROJECT [PARENT-PID]: opens a project file as the program does and
-// reads every measurement row, in a process of its own, so that a damaged
+// zemvalkorta-probe [--rows-only] PROJECT [PARENT-PID]: opens a project file
+// as the program does and reads every row with its measurement image (only
+// the rows with --rows-only), in a process of its own, so that a damaged
 // file can only take this process down. Exit status 0: the file can be used;
 // 1: the project was refused, its reason on standard output. Anything else,
 // a signal above all, tells the program that the engine failed on the file.
@@ -10,29 +11,33 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "storage/MainDataModuleUnit.h"
 
 int main(int argc, char** argv) {
     using namespace zemvalkorta;
-    if (argc != 2 && argc != 3) {
-        std::cerr << "usage: zemvalkorta-probe PROJECT [PARENT-PID]\n";
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const bool rowsOnly = !arguments.empty() && arguments.front() == "--rows-only";
+    if (rowsOnly) arguments.erase(arguments.begin());
+    if (arguments.empty() || arguments.size() > 2) {
+        std::cerr << "usage: zemvalkorta-probe [--rows-only] PROJECT [PARENT-PID]\n";
         return 2;
     }
     // A probe outliving the program would keep the file locked against the
     // program's next start: it goes when the program goes.
-    if (argc == 3) {
+    if (arguments.size() == 2) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (std::to_string(getppid()) != argv[2]) return 2;
+        if (std::to_string(getppid()) != arguments[1]) return 2;
     }
     TMainDataModule module;
     module.SetProbeTimeLimit(std::chrono::milliseconds::zero());  // this is the probe
-    if (!module.OpenProject(argv[1])) {
+    if (!module.OpenProject(arguments[0])) {
         std::cout << module.LastError() << '\n';
         return 1;
     }
     CachedDataSet& rows = module.ResultDataSet();
-    for (rows.First(); !rows.Eof(); rows.Next()) {
+    for (rows.First(); !rowsOnly && !rows.Eof(); rows.Next()) {
         try {
             static_cast<void>(rows.BlobBytes(MeasureDataField));
         } catch (const std::exception&) {

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "core/TextCodec.h"
+#include "storage/CheckedProjects.h"
 #include "storage/ProjectProbe.h"
 
 namespace zemvalkorta {
@@ -261,6 +262,7 @@ bool TMainDataModule::CreateProject(const std::string& path) {
         session_->Abandon();
         throw;
     }
+    if (probeTimeLimit_.count() > 0 && !IsServerPath(path)) RememberCleanlyClosed(path);
     return true;
 }
 
@@ -268,21 +270,10 @@ bool TMainDataModule::OpenProject(const std::string& path) {
     lastError_.clear();
     if (IsProjectOpen()) CloseProject();
     std::optional<PageSnapshot> written = PageSnapshot::Take(path);
-    if (probeTimeLimit_.count() > 0 && !IsServerPath(path)) {
-        if (const std::string probe = ProbeExecutable(); !probe.empty()) {
-            ProbeOutcome outcome = ProbeProjectFile(probe, path, probeTimeLimit_);
-            if (!outcome.Usable) {
-                lastError_ = outcome.Error;
-                if (written) written->Restore();
-                return false;
-            }
-        } else {
-            static const bool warned = [] {
-                std::fprintf(stderr, "zemvalkorta: zemvalkorta-probe not found; project files are opened unchecked\n");
-                return true;
-            }();
-            static_cast<void>(warned);
-        }
+    if (std::string refusal = CheckBeforeOpening(path, probeTimeLimit_); !refusal.empty()) {
+        lastError_ = std::move(refusal);
+        if (written) written->Restore();
+        return false;
     }
     try {
         ConnectionParameters parameters{path, "SYSDBA", ProjectPassword, "ASCII", 3};
@@ -307,6 +298,7 @@ bool TMainDataModule::OpenProject(const std::string& path) {
         session_->StartTransaction();
         descriptionDataSet_->Open();
         resultDataSet_->Open();
+        openPath_ = path;
     } catch (const std::exception& error) {
         lastError_ = error.what();
         CloseDataSets();
@@ -323,8 +315,12 @@ void TMainDataModule::CloseDataSets() {
 }
 
 void TMainDataModule::CloseProject() {
+    const bool wasOpen = IsProjectOpen();
     CloseDataSets();
     session_->Detach();
+    if (wasOpen && probeTimeLimit_.count() > 0 && !openPath_.empty() && !IsServerPath(openPath_))
+        RememberCleanlyClosed(openPath_);
+    openPath_.clear();
 }
 
 void TMainDataModule::PostChanges() {

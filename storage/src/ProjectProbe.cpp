@@ -1,5 +1,7 @@
 #include "storage/ProjectProbe.h"
 
+#include "storage/CheckedProjects.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -8,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -111,7 +114,8 @@ bool IsServerPath(const std::string& path) {
     return path[0] != '/' && path[0] != '.';
 }
 
-ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path, std::chrono::milliseconds timeLimit) {
+ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path, std::chrono::milliseconds timeLimit,
+                              ProbeDepth depth) {
     const auto deadline = Clock::now() + timeLimit;
     Pipe output;
     if (!output.IsOpen()) return {false, std::string("cannot check the file: ") + std::strerror(errno)};
@@ -121,8 +125,11 @@ ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path,
     posix_spawn_file_actions_adddup2(&actions, output.Write(), 1);
     posix_spawn_file_actions_adddup2(&actions, output.Write(), 2);
     const std::string parent = std::to_string(::getpid());
-    std::vector<char*> argv{const_cast<char*>(probe.c_str()), const_cast<char*>(path.c_str()),
-                            const_cast<char*>(parent.c_str()), nullptr};
+    std::vector<char*> argv{const_cast<char*>(probe.c_str())};
+    if (depth == ProbeDepth::Rows) argv.push_back(const_cast<char*>("--rows-only"));
+    argv.push_back(const_cast<char*>(path.c_str()));
+    argv.push_back(const_cast<char*>(parent.c_str()));
+    argv.push_back(nullptr);
     pid_t child = -1;
     const int spawnError = ::posix_spawn(&child, probe.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -148,6 +155,22 @@ ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path,
     }
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return {false, "checking the file ended with status " + std::to_string(code) + (text.empty() ? "" : ": " + text)};
+}
+
+std::string CheckBeforeOpening(const std::string& path, std::chrono::milliseconds timeLimit) {
+    if (timeLimit.count() <= 0 || IsServerPath(path)) return {};
+    const std::string probe = ProbeExecutable();
+    if (probe.empty()) {
+        static const bool warned = [] {
+            std::fprintf(stderr, "zemvalkorta: zemvalkorta-probe not found; project files are opened unchecked\n");
+            return true;
+        }();
+        static_cast<void>(warned);
+        return {};
+    }
+    const ProbeDepth depth = IsCleanlyClosed(path) ? ProbeDepth::Rows : ProbeDepth::Everything;
+    ProbeOutcome outcome = ProbeProjectFile(probe, path, timeLimit, depth);
+    return outcome.Usable ? std::string() : outcome.Error;
 }
 
 }  // namespace zemvalkorta

@@ -2,12 +2,17 @@
 // crash or hang on a damaged file without taking the program with it.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "ProjectFixture.h"
+#include "storage/CheckedProjects.h"
 #include "storage/ProjectProbe.h"
 
 namespace zemvalkorta::testing {
@@ -129,6 +134,72 @@ TEST_F(ProbeTest, ScrambledPagesNeverTakeTheProgramDown) {
     module_.SetProbeTimeLimit(30s);
     EXPECT_TRUE(module_.OpenProject(project_.string())) << module_.LastError();
     EXPECT_EQ(module_.GetRecordCount(), 2);
+}
+
+// The record of cleanly closed projects, in a cache folder of the test's own.
+class CheckedProjectsTest : public ProjectTest {
+protected:
+    void SetUp() override {
+        ProjectTest::SetUp();
+        if (const char* cache = std::getenv("XDG_CACHE_HOME")) savedCache_ = cache;
+        setenv("XDG_CACHE_HOME", (folder_ / "cache").c_str(), 1);
+    }
+    void TearDown() override {
+        if (savedCache_)
+            setenv("XDG_CACHE_HOME", savedCache_->c_str(), 1);
+        else
+            unsetenv("XDG_CACHE_HOME");
+        ProjectTest::TearDown();
+    }
+    std::optional<std::string> savedCache_;
+};
+
+TEST_F(CheckedProjectsTest, OnlyAFileAsOurOwnSessionLeftItCountsAsCleanlyClosed) {
+    EXPECT_EQ(CheckedProjectsFile(), folder_ / "cache" / "zemvalkorta" / "checked-projects");
+    CreateAndOpen();
+    module_.ResultDataSet().Append();
+    module_.WriteMeasure(SampleMeasure(1, SampleDate(0)));
+    module_.SaveChanges();
+    EXPECT_FALSE(IsCleanlyClosed(project_.string())) << "still open";
+    module_.CloseProject();
+    EXPECT_TRUE(IsCleanlyClosed(project_.string()));
+    EXPECT_TRUE(IsCleanlyClosed((folder_ / "." / "test.fdb").string()));
+
+    // Written by anyone else since: the whole check again.
+    std::filesystem::last_write_time(project_, std::filesystem::last_write_time(project_) + 1s);
+    EXPECT_FALSE(IsCleanlyClosed(project_.string()));
+    ASSERT_TRUE(module_.OpenProject(project_.string())) << module_.LastError();
+    module_.CloseProject();
+    EXPECT_TRUE(IsCleanlyClosed(project_.string()));
+    const auto copy = folder_ / "copy.fdb";
+    std::filesystem::copy_file(project_, copy);
+    EXPECT_FALSE(IsCleanlyClosed(copy.string()));
+
+    // The probe's own sessions prove nothing and are not recorded.
+    std::filesystem::last_write_time(project_, std::filesystem::last_write_time(project_) + 1s);
+    ASSERT_FALSE(ProbeExecutable().empty());
+    EXPECT_TRUE(ProbeProjectFile(ProbeExecutable(), project_.string(), 60s).Usable);
+    EXPECT_FALSE(IsCleanlyClosed(project_.string()));
+}
+
+TEST_F(CheckedProjectsTest, RecordKeepsTheLatestHundredAndToleratesAnUnwritableFolder) {
+    std::vector<std::filesystem::path> files;
+    for (int index = 0; index < 105; ++index) {
+        files.push_back(folder_ / ("f" + std::to_string(index)));
+        std::ofstream(files.back()) << index;
+        RememberCleanlyClosed(files.back().string());
+    }
+    EXPECT_FALSE(IsCleanlyClosed(files[4].string()));
+    EXPECT_TRUE(IsCleanlyClosed(files[5].string()));
+    EXPECT_TRUE(IsCleanlyClosed(files[104].string()));
+    const std::string record = ReadFileBytes(CheckedProjectsFile());
+    EXPECT_EQ(std::count(record.begin(), record.end(), '\n'), 100);
+
+    // A plain file where the cache folder should be: nothing recorded, nothing thrown.
+    std::ofstream(folder_ / "blocked") << "x";
+    setenv("XDG_CACHE_HOME", (folder_ / "blocked").c_str(), 1);
+    RememberCleanlyClosed(files[0].string());
+    EXPECT_FALSE(IsCleanlyClosed(files[0].string()));
 }
 
 }  // namespace

@@ -69,7 +69,8 @@ public:
     // A local file is first opened by the probe program (ProjectProbe.h);
     // a file on which the engine crashes or hangs is refused like any other.
     bool OpenProject(const std::string& path);
-    // How long the probe may take; zero opens without it.
+    // How long the probe may take. Zero opens without it, as the probe itself
+    // does; such a session is then not remembered as cleanly closed either.
     void SetProbeTimeLimit(std::chrono::milliseconds limit) { probeTimeLimit_ = limit; }
     void CloseProject();
     const std::string& LastError() const { return lastError_; }
@@ -128,6 +129,7 @@ private:
     TMAFilter filter_{3};
     std::int32_t savedRecNo_ = 0;
     std::string lastError_;
+    std::string openPath_;
     std::chrono::milliseconds probeTimeLimit_{std::chrono::seconds(30)};
 };
 

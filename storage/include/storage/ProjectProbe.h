@@ -18,13 +18,25 @@ struct ProbeOutcome {
     std::string Error;
 };
 
+enum class ProbeDepth {
+    Rows,        // the identity and every row, without the measurement images
+    Everything,  // the rows and every measurement image
+};
+
 // The probe program: next to the running executable, else the one of the
 // build tree. Empty when there is none.
 std::string ProbeExecutable();
 
 // Runs the probe on a local project file. A probe that has not finished
 // within timeLimit is killed and the file counts as unusable.
-ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path, std::chrono::milliseconds timeLimit);
+ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path, std::chrono::milliseconds timeLimit,
+                              ProbeDepth depth = ProbeDepth::Everything);
+
+// What the program does before it attaches to a project: nothing for a file
+// on a server; else the probe, reading the images too unless the file is
+// one we closed cleanly (CheckedProjects.h). Returns why the file must be
+// refused, or nothing.
+std::string CheckBeforeOpening(const std::string& path, std::chrono::milliseconds timeLimit);
 
 // A path of the form "host:/path" or "host/port:path" is opened by a server,
 // whose own process meets the file; only local files need the probe.
