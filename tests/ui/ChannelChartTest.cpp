@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "ChannelChartTestWarnings.h"
+#include "UiTestSupport.h"
 #include "ui/ChannelChart.h"
 #include "ui/ChannelChartView.h"
 #include "ui/FrostGraphic.h"

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QTest>
 
-#include "ChannelChartTestWarnings.h"
+#include "UiTestSupport.h"
 #include "ui/TettaPaintBox.h"
 
 using namespace zemvalkorta;

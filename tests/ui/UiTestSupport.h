@@ -1,11 +1,13 @@
 #pragma once
 
-// Shared by the window tests: a message handler that fails on any Qt warning,
-// a comma locale, and answering the next modal dialog from inside its loop.
+// Shared by the window tests: failing on any Qt warning (at once, or after
+// each test function with the warnings named), a comma locale, and answering
+// the next modal dialog from inside its loop.
 
 #include <QApplication>
 #include <QDialog>
 #include <QLocale>
+#include <QStringList>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -14,15 +16,41 @@
 
 namespace zemvalkorta::testing {
 
+// Messages of the platform plugin, not of ours.
+inline bool IsPlatformNoise(const QString& message) {
+    // The offscreen platform says this of every shown window.
+    if (message.contains(QLatin1String("propagateSizeHints"))) return true;
+    // Said at start-up on machines without a login session.
+    return message.contains(QLatin1String("XDG_RUNTIME_DIR"));
+}
+
 inline void FailOnWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    // The offscreen platform says this of every shown window; it is not ours.
-    if (message.contains(QLatin1String("propagateSizeHints"))) return;
-    // Said by the platform at start-up on machines without a login session.
-    if (message.contains(QLatin1String("XDG_RUNTIME_DIR"))) return;
+    if (IsPlatformNoise(message)) return;
     if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
         fprintf(stderr, "Qt warning: %s\n", qPrintable(message));
         std::abort();
     }
+}
+
+// A chart that warns has misused an axis or a series even when it draws
+// something; its tests collect the warnings and fail the test function that
+// caused them (see TakeWarnings).
+inline QStringList& CollectedWarnings() {
+    static QStringList warnings;
+    return warnings;
+}
+
+inline void CollectWarnings(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (!IsPlatformNoise(message) && type != QtDebugMsg && type != QtInfoMsg) CollectedWarnings().append(message);
+}
+
+inline void InstallWarningCollector() { qInstallMessageHandler(CollectWarnings); }
+
+// The warnings since the last call, which forgets them.
+inline QString TakeWarnings() {
+    const QString text = CollectedWarnings().join(QLatin1Char('\n'));
+    CollectedWarnings().clear();
+    return text;
 }
 
 inline void UseRussianLocale() {
