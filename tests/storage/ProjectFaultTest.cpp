@@ -51,6 +51,40 @@ TEST_F(ProjectTest, FileWithDamagedPageIsRefusedByteForByte) {
     EXPECT_TRUE(module_.OpenProject(project_.string())) << module_.LastError();
 }
 
+// The same for a project of months, past the size whose pages are all kept
+// before an attach: what the engine may write before refusing lies in the
+// system area at the front and in the transaction inventory.
+TEST_F(ProjectTest, LargeFileWithDamagedPageIsRefusedByteForByte) {
+    CreateAndOpen();
+    for (int index = 0; index < 150; ++index) {
+        module_.ResultDataSet().Append();
+        module_.WriteMeasure(SampleMeasure(index + 1, SampleDate(60 * index), 4320));
+    }
+    module_.SaveChanges();
+    module_.CloseProject();
+    const std::string fresh = ReadFileBytes(project_);
+    ASSERT_GT(fresh.size(), std::size_t{20} << 20);
+    int refused = 0;
+    for (std::size_t page = 1; page < 80; ++page) {
+        std::string damaged = fresh;
+        damaged[page * PageSize] = static_cast<char>(0x2A);
+        WriteFileBytes(project_, damaged);
+        if (module_.OpenProject(project_.string())) {
+            module_.CloseProject();
+            continue;
+        }
+        SCOPED_TRACE("page " + std::to_string(page) + ": " + module_.LastError());
+        ++refused;
+        const std::string after = ReadFileBytes(project_);
+        ASSERT_EQ(after.size(), damaged.size());
+        std::size_t first = 0;
+        while (first < after.size() && after[first] == damaged[first]) ++first;
+        EXPECT_EQ(first, after.size()) << "refused file changed at byte " << first << " (page " << first / PageSize
+                                       << ")";
+    }
+    EXPECT_GT(refused, 10);
+}
+
 // The file may not grow past its size: writes fail as on a full disk.
 class FileSizeLimit {
 public:
