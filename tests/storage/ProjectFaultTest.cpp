@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -21,31 +22,40 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// Gives each page below endPage in turn a page type that does not exist and
+// opens the file; a refusal must say why and leave the file byte for byte as
+// it was. Returns how many were refused.
+int OpenWithEachPageDamaged(TMainDataModule& module, const std::filesystem::path& project, const std::string& fresh,
+                            std::size_t endPage) {
+    int refused = 0;
+    for (std::size_t page = 1; page < endPage && page * PageSize < fresh.size(); ++page) {
+        std::string damaged = fresh;
+        damaged[page * PageSize] = static_cast<char>(0x2A);
+        WriteFileBytes(project, damaged);
+        if (module.OpenProject(project.string())) {
+            module.CloseProject();
+            continue;
+        }
+        SCOPED_TRACE("page " + std::to_string(page) + ": " + module.LastError());
+        ++refused;
+        EXPECT_FALSE(module.LastError().empty());
+        EXPECT_FALSE(module.IsProjectOpen());
+        const std::string after = ReadFileBytes(project);
+        EXPECT_EQ(after.size(), damaged.size());
+        std::size_t first = 0;
+        while (first < std::min(after.size(), damaged.size()) && after[first] == damaged[first]) ++first;
+        EXPECT_EQ(first, after.size()) << "refused file changed at byte " << first << " (page " << first / PageSize
+                                       << ")";
+    }
+    return refused;
+}
+
 // A damaged page makes the engine refuse the file, sometimes only after it has
 // written the header page or backed out work on other pages.
 TEST_F(ProjectTest, FileWithDamagedPageIsRefusedByteForByte) {
     ASSERT_TRUE(module_.CreateProject(project_.string()));
     const std::string fresh = ReadFileBytes(project_);
-    int refused = 0;
-    for (std::size_t page = 1; page * PageSize < fresh.size(); ++page) {
-        std::string damaged = fresh;
-        damaged[page * PageSize] = static_cast<char>(0x2A);  // no page type has this number
-        WriteFileBytes(project_, damaged);
-        if (module_.OpenProject(project_.string())) {
-            module_.CloseProject();
-            continue;
-        }
-        SCOPED_TRACE("page " + std::to_string(page) + ": " + module_.LastError());
-        ++refused;
-        EXPECT_FALSE(module_.LastError().empty());
-        EXPECT_FALSE(module_.IsProjectOpen());
-        const std::string after = ReadFileBytes(project_);
-        ASSERT_EQ(after.size(), damaged.size());
-        std::size_t first = 0;
-        while (first < after.size() && after[first] == damaged[first]) ++first;
-        EXPECT_EQ(first, after.size()) << "refused file changed at byte " << first;
-    }
-    EXPECT_GT(refused, 10);
+    EXPECT_GT(OpenWithEachPageDamaged(module_, project_, fresh, fresh.size() / PageSize), 10);
     // The undamaged file still opens after all those refusals.
     WriteFileBytes(project_, fresh);
     EXPECT_TRUE(module_.OpenProject(project_.string())) << module_.LastError();
@@ -64,25 +74,7 @@ TEST_F(ProjectTest, LargeFileWithDamagedPageIsRefusedByteForByte) {
     module_.CloseProject();
     const std::string fresh = ReadFileBytes(project_);
     ASSERT_GT(fresh.size(), std::size_t{20} << 20);
-    int refused = 0;
-    for (std::size_t page = 1; page < 80; ++page) {
-        std::string damaged = fresh;
-        damaged[page * PageSize] = static_cast<char>(0x2A);
-        WriteFileBytes(project_, damaged);
-        if (module_.OpenProject(project_.string())) {
-            module_.CloseProject();
-            continue;
-        }
-        SCOPED_TRACE("page " + std::to_string(page) + ": " + module_.LastError());
-        ++refused;
-        const std::string after = ReadFileBytes(project_);
-        ASSERT_EQ(after.size(), damaged.size());
-        std::size_t first = 0;
-        while (first < after.size() && after[first] == damaged[first]) ++first;
-        EXPECT_EQ(first, after.size()) << "refused file changed at byte " << first << " (page " << first / PageSize
-                                       << ")";
-    }
-    EXPECT_GT(refused, 10);
+    EXPECT_GT(OpenWithEachPageDamaged(module_, project_, fresh, 80), 10);
 }
 
 // The file may not grow past its size: writes fail as on a full disk.
