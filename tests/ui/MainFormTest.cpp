@@ -278,6 +278,10 @@ private Q_SLOTS:
         QVERIFY(!Data->IsProjectOpen());
         QCOMPARE(Messages->Shown.last().Text, QStringLiteral("Не удалось открыть проект!"));
         QCOMPARE(Messages->Shown.last().Icon, MessageIcon::Error);
+        // The engine's reason waits behind the box's details button.
+        QVERIFY2(Messages->Shown.last().Details.contains(QStringLiteral("other.fdb")),
+                 qPrintable(Messages->Shown.last().Details));
+        QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(Form->windowTitle(), QStringLiteral("ZEMVALKORTA-1.0"));
     }
 

@@ -1,6 +1,7 @@
 // The enabling rules, the project commands and closing the window.
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
@@ -133,6 +134,20 @@ void TMainForm::ShowOpenedProject(const QString& fileName) {
     CommentMemo->Reload();
 }
 
+bool TMainForm::OpenProjectFile(const QString& path) {
+    // The file is checked in a process of its own first; a damaged one may
+    // take up to half a minute to be given up on.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool opened = Data.OpenProject(QFile::encodeName(path).toStdString());
+    QApplication::restoreOverrideCursor();
+    if (!opened) {
+        SetProjectName(QString());
+        ShowMessage(this, QStringLiteral("Не удалось открыть проект!"), MessageIcon::Error, MessageButtons::Ok,
+                    ApplicationTitle, QString::fromStdString(Data.LastError()));
+    }
+    return opened;
+}
+
 void TMainForm::CreateNewProjectActionExecute() {
     if (!CloseCurrentProjectFirst()) return;
     const QString path = ChooseFile(this, FileDialogKind::NewProject, ProjectsPath);
@@ -143,11 +158,7 @@ void TMainForm::CreateNewProjectActionExecute() {
         ShowMessage(this, QStringLiteral("Не удалось создать проект!"), MessageIcon::Error);
         return;
     }
-    if (!Data.OpenProject(QFile::encodeName(path).toStdString())) {
-        SetProjectName(QString());
-        ShowMessage(this, QStringLiteral("Не удалось открыть проект!"), MessageIcon::Error);
-        return;
-    }
+    if (!OpenProjectFile(path)) return;
     ShowOpenedProject(path);
 }
 
@@ -155,11 +166,7 @@ void TMainForm::OpenProjectActionExecute() {
     if (!CloseCurrentProjectFirst()) return;
     const QString path = ChooseFile(this, FileDialogKind::OpenProject, ProjectsPath);
     if (path.isEmpty()) return;
-    if (!Data.OpenProject(QFile::encodeName(path).toStdString())) {
-        SetProjectName(QString());
-        ShowMessage(this, QStringLiteral("Не удалось открыть проект!"), MessageIcon::Error);
-        return;
-    }
+    if (!OpenProjectFile(path)) return;
     ShowOpenedProject(path);
 }
 

@@ -40,12 +40,13 @@ QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
 }  // namespace
 
 MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageIcon icon, MessageButtons buttons,
-                          const QString& caption) {
-    const MessageRequest request{caption, text, icon, buttons};
+                          const QString& caption, const QString& details) {
+    const MessageRequest request{caption, text, icon, buttons, details};
     if (Responder()) return Responder()(request);
 
     QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), parent);
     box.setWindowModality(Qt::ApplicationModal);
+    if (!details.isEmpty()) box.setDetailedText(details);
     switch (box.exec()) {
         case QMessageBox::Yes:
             return MessageAnswer::Yes;

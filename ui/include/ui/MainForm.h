@@ -162,6 +162,8 @@ private:
     void PaintLegendSquare(int index, ColorValue color);
     void FillProjectPages(bool visible);
     void ShowOpenedProject(const QString& fileName);
+    // Opens the project or tells the operator why it cannot be opened.
+    bool OpenProjectFile(const QString& path);
     bool CloseCurrentProjectFirst();
     void FocusMeasureList();
     // Writes the text typed into the description and comment fields into their rows.

@@ -21,13 +21,15 @@ struct MessageRequest {
     QString Text;
     MessageIcon Icon = MessageIcon::None;
     MessageButtons Buttons = MessageButtons::Ok;
+    QString Details;  // behind the box's "details" button, e.g. the engine's reason
 };
 
 using MessageResponder = std::function<MessageAnswer(const MessageRequest&)>;
 
 // Shows a modal box; the caption defaults to the application title.
 MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageIcon icon,
-                          MessageButtons buttons = MessageButtons::Ok, const QString& caption = ApplicationTitle);
+                          MessageButtons buttons = MessageButtons::Ok, const QString& caption = ApplicationTitle,
+                          const QString& details = QString());
 
 // Replaces the modal box (tests); an empty responder restores it. Returns the previous one.
 MessageResponder SetMessageResponder(MessageResponder responder);
