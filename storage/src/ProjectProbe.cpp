@@ -137,7 +137,7 @@ ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path,
     if (spawnError != 0) return {false, "cannot start " + probe + " to check the file: " + std::strerror(spawnError)};
 
     std::string text;
-    int status = 0;
+    int status = -1;  // stays so if the child cannot be waited for (SIGCHLD ignored)
     const bool finished = Collect(output.Read(), deadline, text) && Reap(child, deadline, status);
     if (!finished) {
         ::kill(child, SIGKILL);
