@@ -139,26 +139,8 @@ void ReportPreviewDialog::Print() {
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, static_cast<int>(m_pages.size()));
     if (dialog.exec() != QDialog::Accepted) return;
-    QPainter painter;
-    if (!painter.begin(&printer)) {
+    if (!PrintReport(m_pages, printer))
         QMessageBox::critical(this, QStringLiteral("ZEMVALKORTA-1.0"), QStringLiteral("Не удалось начать печать."));
-        return;
-    }
-    const int count = static_cast<int>(m_pages.size());
-    int first = 1;
-    int last = count;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = printer.fromPage();
-        last = std::min(count, printer.toPage());
-    }
-    for (int number = first; number <= last; ++number) {
-        if (number > first) printer.newPage();
-        painter.save();
-        ScaleToTemplateUnits(painter, printer.resolution(), printer.resolution());
-        RenderReportPage(painter, m_pages[static_cast<std::size_t>(number - 1)], number, count);
-        painter.restore();
-    }
-    painter.end();
 }
 
 void ReportPreviewDialog::Save() {

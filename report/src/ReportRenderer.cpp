@@ -1,5 +1,7 @@
 #include "report/ReportRenderer.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -109,6 +111,27 @@ bool ExportReportPdf(const std::vector<ReportPage>& pages, const QString& fileNa
             QFile::remove(fileName);  // a cut-off report must not pass for a whole one
             return false;
         }
+    }
+    return painter.end();
+}
+
+bool PrintReport(const std::vector<ReportPage>& pages, QPrinter& printer) {
+    const int count = static_cast<int>(pages.size());
+    int first = 1;
+    int last = count;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = printer.fromPage();
+        last = std::min(count, printer.toPage());
+    }
+    if (first > last) return false;
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    for (int number = first; number <= last; ++number) {
+        if (number > first && !printer.newPage()) return false;
+        painter.save();
+        ScaleToTemplateUnits(painter, printer.resolution(), printer.resolution());
+        RenderReportPage(painter, pages[static_cast<std::size_t>(number - 1)], number, count);
+        painter.restore();
     }
     return painter.end();
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QImageReader>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -89,6 +90,39 @@ TEST(ReportExport, PdfHoldsTheFixedTextsAndTheFilledValues) {
                               "V(t),",
                               "Страница 3 из 3"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(fixed))) << fixed;
+}
+
+// What the print dialog hands over: the whole report, or a range of it.
+TEST(ReportExport, PrintsTheWholeReportOrTheChosenPages) {
+    Prepared prepared(samples::Rows({samples::Measure(7, 1)}), CurrentRecordReport);
+    ASSERT_TRUE(prepared.ready);
+    const std::vector<ReportPage>& pages = prepared.report.Pages();
+    ASSERT_EQ(pages.size(), 3u);
+    QTemporaryDir directory;
+    auto printTo = [&](const QString& name, int from, int to) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(directory.filePath(name));
+        printer.setPageLayout(ReportPageLayout());
+        printer.setFullPage(true);
+        if (from > 0) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(from, to);
+        }
+        return PrintReport(pages, printer);
+    };
+    ASSERT_TRUE(printTo("all.pdf", 0, 0));
+    EXPECT_EQ(PdfPages(directory.filePath("all.pdf")), 3);
+    EXPECT_TRUE(PdfText(directory.filePath("all.pdf")).contains(QStringLiteral("РЕЗУЛЬТАТЫ ИСПЫТАНИЙ")));
+
+    // Pages 2 to 9 of 3: the last two, numbered as in the whole report.
+    ASSERT_TRUE(printTo("range.pdf", 2, 9));
+    EXPECT_EQ(PdfPages(directory.filePath("range.pdf")), 2);
+    const QString range = PdfText(directory.filePath("range.pdf"));
+    EXPECT_TRUE(range.contains(QStringLiteral("Страница 2 из 3"))) << range.toStdString();
+    EXPECT_FALSE(range.contains(QStringLiteral("Страница 1 из 3")));
+
+    EXPECT_FALSE(printTo("none.pdf", 5, 6));
 }
 
 TEST(ReportExport, PageCountsOfBothScopes) {

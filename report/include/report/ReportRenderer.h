@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPrinter>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -52,5 +53,10 @@ bool ExportReportPdf(const std::vector<ReportPage>& pages, const QString& fileNa
 bool ExportReportJpeg(const std::vector<ReportPage>& pages, const QString& fileName, QStringList* written = nullptr,
                       const ReportProgress& progress = {});
 QString ReportJpegName(const QString& fileName, int pageNumber);
+
+// Prints the pages, or the range the printer was given (its print dialog's
+// "pages from ... to"), clamped to the report. False when there is no page
+// to print or the printer refused to start.
+bool PrintReport(const std::vector<ReportPage>& pages, QPrinter& printer);
 
 }  // namespace zemvalkorta
