@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,13 +21,17 @@
 #include "device/sim/InstrumentServer.h"
 #include "storage/MainDataModuleUnit.h"
 #include "storage/Settings.h"
+#include "ui/AboutForm.h"
 #include "ui/BlobTextEdit.h"
+#include "ui/Colors.h"
 #include "ui/DownloadForm.h"
 #include "ui/FileDialogs.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBoxes.h"
 #include "ui/SetChannelPropertiesForm.h"
+#include "ui/SetColorsForm.h"
 #include "ui/SetParamForm.h"
+#include "ui/ViewFTableForm.h"
 
 using namespace zemvalkorta;
 
@@ -357,6 +362,58 @@ private Q_SLOTS:
         QCOMPARE(Form->HintPanel->text(), QStringLiteral("Col: 1; Row: 4"));
         Form->DetailsStringGridMouseMove(QPoint(5, grid->rowViewportPosition(0) + 5));
         QCOMPARE(grid->toolTip(), QString());
+    }
+
+    void ExportColoursAndTablesThroughTheWindow() {
+        CreateProject("commands.fdb");
+        Download();
+        TMeasureResult measure;
+        QCOMPARE(Data->ReadMeasure(measure), 0);
+
+        // The current measurement's raw curves, one line per sample.
+        const QString exported = Folder.filePath(QStringLiteral("exported.txt"));
+        Messages->NextFile = exported;
+        Run(Form->ExportAction);
+        QFile text(exported);
+        QVERIFY(text.open(QIODevice::ReadOnly));
+        QCOMPARE(text.readAll().count('\n'), measure.PointCount);
+        // A cancelled file dialog writes nothing.
+        const QStringList filesBefore = QDir(Folder.path()).entryList(QDir::Files);
+        const int dialogsBefore = Messages->FileDialogsShown;
+        Run(Form->ExportAction);
+        QCOMPARE(Messages->FileDialogsShown, dialogsBefore + 1);
+        QCOMPARE(QDir(Folder.path()).entryList(QDir::Files), filesBefore);
+
+        // A colour picked for channel 1 paints its legend square.
+        constexpr ColorValue Picked = 0x00FF00;
+        testing::AnswerNextDialog<TSetColorsForm>(Form.get(), [](TSetColorsForm& form) {
+            form.SetChannelColor(0, Picked);
+            form.accept();
+        });
+        Run(Form->ColorsAction);
+        QCOMPARE(Form->LegendSquares[1]->palette().color(QPalette::Window), ToQColor(Picked));
+        // Cancelled, nothing changes.
+        testing::AnswerNextDialog<TSetColorsForm>(Form.get(), [](TSetColorsForm& form) {
+            form.SetChannelColor(0, 0x0000FF);
+            form.reject();
+        });
+        Run(Form->ColorsAction);
+        QCOMPARE(Form->LegendSquares[1]->palette().color(QPalette::Window), ToQColor(Picked));
+
+        bool tableShown = false, aboutShown = false;
+        testing::AnswerNextDialog<TViewFTableForm>(Form.get(), [&tableShown](TViewFTableForm& form) {
+            tableShown = true;
+            form.reject();
+        });
+        Run(Form->FrostResistanceTableAction);
+        testing::AnswerNextDialog<TAboutForm>(Form.get(), [&aboutShown](TAboutForm& form) {
+            aboutShown = true;
+            form.reject();
+        });
+        Run(Form->AboutAction);
+        QVERIFY(tableShown);
+        QVERIFY(aboutShown);
+        QVERIFY(Messages->Shown.isEmpty());
     }
 
     void SettingsWrittenOnClose() {
