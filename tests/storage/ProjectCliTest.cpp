@@ -109,9 +109,8 @@ TEST_F(ProjectCliTest, ReadOnlyProjectFileIsRefusedAndLeftAsItWas) {
             GTEST_SKIP() << "nobody may not run " << ZEMVALKORTA_CLI << " from this folder";
     }
     const std::string before = ReadFileBytes(project_);
-    for (const std::string& command :
-         {"info " + project_, "add-image " + project_ + " " + image_, "set " + project_ + " 1 --comment x",
-          "delete " + project_ + " 1"}) {
+    for (const std::string& command : {"info " + project_, "add-image " + project_ + " " + image_,
+                                       "set " + project_ + " 1 --comment x", "delete " + project_ + " 1"}) {
         CliResult result = Run(command, runAs);
         EXPECT_NE(result.Status, 0) << command;
         EXPECT_THAT(result.Output, HasSubstr("Не удалось открыть проект!")) << command;
