@@ -42,6 +42,10 @@ if [ -x "$cli" ] && [ ! -e "$demo_project" ]; then
     "$cli" download "$demo_project" --instrument-socket "$socket" >/dev/null ||
     { echo "demo: could not prepare $demo_project" >&2; rm -f "$demo_project"; }
 fi
-[ -e "$demo_project" ] && echo "demo: open the demo project $demo_project (Файл > Открыть)"
-echo "demo: or create a project (Файл > Создать) and read the instrument (Файл > Считать из прибора)"
-"$program"
+echo "demo: create a project (Файл > Создать) and read the instrument (Файл > Считать из прибора)"
+if [ -e "$demo_project" ]; then
+  echo "demo: opening the demo project $demo_project"
+  "$program" "$demo_project"
+else
+  "$program"
+fi

@@ -1,7 +1,9 @@
-// zemvalkorta: the program's window. Start-up order: the single-instance
-// guard, the application title, the data module, then the main window.
+// zemvalkorta [PROJECT]: the program's window, opening PROJECT if one is
+// named. Start-up order: the single-instance guard, the application title,
+// the data module, then the main window.
 
 #include <QMessageBox>
+#include <QStringList>
 
 #include "storage/MainDataModuleUnit.h"
 #include "ui/Application.h"
@@ -27,6 +29,8 @@ int main(int argc, char** argv) {
     {
         TMainForm mainForm(dataModule);
         mainForm.show();
+        const QStringList arguments = TApplication::arguments();
+        if (arguments.size() > 1) mainForm.OpenProjectAtStart(arguments.at(1));
         exitCode = TApplication::exec();
     }
     return exitCode;

@@ -290,6 +290,24 @@ private Q_SLOTS:
         QCOMPARE(Form->windowTitle(), QStringLiteral("ZEMVALKORTA-1.0"));
     }
 
+    void ProjectNamedAtStartIsOpened() {
+        const QString path = ProjectPath("named.fdb");
+        {
+            TMainDataModule other;
+            QVERIFY(other.CreateProject(QFile::encodeName(path).toStdString()));
+        }
+        Form->OpenProjectAtStart(Folder.path() + QStringLiteral("/./named.fdb"));
+        QVERIFY(Data->IsProjectOpen());
+        QVERIFY2(Form->windowTitle().contains(QStringLiteral("named.fdb")), qPrintable(Form->windowTitle()));
+        QVERIFY(Messages->Shown.isEmpty());
+
+        Run(Form->CloseProjectAction);
+        Form->OpenProjectAtStart(ProjectPath("missing.fdb"));
+        QVERIFY(!Data->IsProjectOpen());
+        QCOMPARE(Messages->Shown.last().Text, QStringLiteral("Не удалось открыть проект!"));
+        QVERIFY(!QFile::exists(ProjectPath("missing.fdb")));
+    }
+
     void GridClicksOpenTheRightDialogs() {
         CreateProject("clicks.fdb");
         Download();

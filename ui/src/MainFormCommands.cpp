@@ -148,6 +148,11 @@ bool TMainForm::OpenProjectFile(const QString& path) {
     return opened;
 }
 
+void TMainForm::OpenProjectAtStart(const QString& path) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (OpenProjectFile(absolute)) ShowOpenedProject(absolute);
+}
+
 void TMainForm::CreateNewProjectActionExecute() {
     if (!CloseCurrentProjectFirst()) return;
     const QString path = ChooseFile(this, FileDialogKind::NewProject, ProjectsPath);

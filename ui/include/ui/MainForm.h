@@ -53,7 +53,10 @@ public:
     explicit TMainForm(TMainDataModule& dataModule, QString settingsPath = {}, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Part of the window's contract with the graph and report code.
+    // Opens the project named on the command line, as the open command would.
+    void OpenProjectAtStart(const QString& path);
+
+    // The window's contract with the graph and report code.
     void ShowResult(bool selectFirstChannel);
     void ClearGraphics();
     // The report's off-screen chart (three series) and its clearing.
