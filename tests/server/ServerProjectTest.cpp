@@ -26,34 +26,44 @@ public:
     static inline int Port = 0;
     static inline pid_t Pid = 0;
 
-    void SetUp() override {
+    // A failed set-up is kept and reported by every test: GoogleTest would
+    // skip the tests after a fatal failure here, and a skip reads as a pass.
+    static inline std::string Failure;
+
+    void SetUp() override { Failure = Start(); }
+
+    static std::string Start() {
         char pattern[] = "/tmp/zemvalkorta-server-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
+        if (mkdtemp(pattern) == nullptr) return "no temporary folder for the server";
         Root = pattern;
         Port = 20000 + static_cast<int>(getpid() % 20000);
-        const std::string command =
-            std::string(SERVER_SCRIPT) + " " + Root.string() + " " + std::to_string(Port) + " " + ProjectPassword;
+        const std::string command = std::string(SERVER_SCRIPT) + " " + Root.string() + " " + std::to_string(Port) +
+                                    " " + ProjectPassword + " 2>&1";
         std::FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        char line[32] = {};
-        const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
-        ASSERT_EQ(pclose(pipe), 0) << "the server could not be set up";
-        ASSERT_TRUE(read);
-        Pid = static_cast<pid_t>(std::atoi(line));
-        ASSERT_GT(Pid, 0);
+        if (pipe == nullptr) return "could not run " + command;
+        std::string output;
+        char line[256] = {};
+        while (std::fgets(line, sizeof line, pipe) != nullptr) output += line;
+        if (pclose(pipe) != 0) return "the server could not be set up: " + output;
+        // The process id is the script's last line.
+        const auto lastLine = output.find_last_of('\n', output.size() >= 2 ? output.size() - 2 : 0);
+        Pid = static_cast<pid_t>(std::atoi(output.c_str() + (lastLine == std::string::npos ? 0 : lastLine + 1)));
+        if (Pid <= 0) return "the server script printed no process id: " + output;
         // Ready when a database can be created through it.
+        std::string lastError;
         for (int attempt = 0; attempt < 100; ++attempt) {
             FirebirdSession probe;
             try {
                 probe.CreateDatabase(
                     "CREATE DATABASE '" + Path("probe.fdb") + "' USER 'SYSDBA' PASSWORD '" + ProjectPassword + "'", 3);
                 probe.Detach();
-                return;
-            } catch (const DatabaseError&) {
+                return {};
+            } catch (const DatabaseError& error) {
+                lastError = error.what();
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
         }
-        FAIL() << "the server did not answer on port " << Port;
+        return "the server did not answer on port " + std::to_string(Port) + ": " + lastError;
     }
 
     void TearDown() override {
@@ -76,6 +86,11 @@ public:
 };
 
 [[maybe_unused]] const auto* const server = ::testing::AddGlobalTestEnvironment(new FirebirdServer);
+
+class SharedProject : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(FirebirdServer::Failure.empty()) << FirebirdServer::Failure; }
+};
 
 TArrayOfMeasureResult Download(int count) {
     sim::GeneratorOptions options;
@@ -100,7 +115,7 @@ TArrayOfMeasureResult Download(int count) {
     return records;
 }
 
-TEST(SharedProject, CreateDownloadAndReopenThroughTheServer) {
+TEST_F(SharedProject, CreateDownloadAndReopenThroughTheServer) {
     const std::string path = FirebirdServer::Path("frost.fdb");
     {
         TMainDataModule module;
@@ -120,7 +135,7 @@ TEST(SharedProject, CreateDownloadAndReopenThroughTheServer) {
 // A second workstation saving a row that another one is writing at that
 // moment is told so at once (the transaction does not wait), keeps its
 // changes for a later save and spoils nothing of the first one's.
-TEST(SharedProject, SecondInstanceGetsALockConflictAndLosesNothing) {
+TEST_F(SharedProject, SecondInstanceGetsALockConflictAndLosesNothing) {
     const std::string path = FirebirdServer::Path("shared.fdb");
     {
         TMainDataModule module;
