@@ -51,7 +51,7 @@ base=$cache/bookworm-apt.tar
 if [ ! -s "$base" ] || [ -n "$(find "$base" -mtime +7)" ]; then
   sources=()
   [ -f /etc/apt/sources.list.d/debian.sources ] && sources=(/etc/apt/sources.list.d/debian.sources)
-  mmdebstrap --variant=apt --quiet bookworm "$base.new" "${sources[@]}" > "$log/mmdebstrap.txt" 2>&1 ||
+  mmdebstrap --variant=apt --format=tar --quiet bookworm "$base.new" "${sources[@]}" > "$log/mmdebstrap.txt" 2>&1 ||
     verdict_failed "mmdebstrap could not make the base root (see $log/mmdebstrap.txt)"
   mv "$base.new" "$base"
 fi
@@ -99,7 +99,7 @@ run_command=$(printf '%s\n' "$commands" | grep -v -i '#.*test' | grep -v '^[[:sp
 [ -n "$test_command" ] && [ -n "$run_command" ] || verdict_failed "the README has no quick-start test and run commands"
 
 root=$work/root
-new_root "$root"
+new_root "$root" || verdict_failed "could not unpack the base root"
 git -C "$repo" bundle create "$root/opt/zemvalkorta.bundle" HEAD > /dev/null 2>&1
 # A display number that no X server of this machine holds (abstract sockets
 # are shared with the root).
