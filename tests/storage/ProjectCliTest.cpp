@@ -46,9 +46,10 @@ protected:
     void RunToolsFromSharedCopy() {
         tools_ = MakeTemporaryFolder();
         namespace fs = std::filesystem;
-        fs::permissions(tools_, fs::perms::others_exec | fs::perms::others_read | fs::perms::group_exec |
-                                    fs::perms::group_read, fs::perm_options::add);
-        for (const fs::path program : {fs::path(ZEMVALKORTA_CLI), fs::path(ZEMVALKORTA_PROBE)})
+        fs::permissions(tools_,
+                        fs::perms::others_exec | fs::perms::others_read | fs::perms::group_exec | fs::perms::group_read,
+                        fs::perm_options::add);
+        for (const fs::path& program : {fs::path(ZEMVALKORTA_CLI), fs::path(ZEMVALKORTA_PROBE)})
             fs::copy_file(program, tools_ / program.filename());
         cli_ = (tools_ / fs::path(ZEMVALKORTA_CLI).filename()).string();
     }
