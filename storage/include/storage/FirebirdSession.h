@@ -41,8 +41,10 @@ public:
     // Commits an active transaction first, as the program's transaction ends
     // with a commit when its connection closes.
     void Detach();
-    // Drops the connection without committing; used after a failure.
-    void Abandon() noexcept;
+    // Drops the connection without committing: an active transaction is
+    // rolled back. True when the engine took the rollback and the detach;
+    // false when the connection was already broken (it is released anyway).
+    bool Abandon() noexcept;
     bool IsAttached() const;
 
     // A read-only transaction commits nothing and leaves the transaction
@@ -51,6 +53,9 @@ public:
     bool InTransaction() const;
     void CommitRetaining();
     void Commit();
+    // Ends the transaction without committing; the next statement starts a
+    // new one. The transaction is dropped also when the engine refuses.
+    void Rollback();
 
     // Statements take positional "?" parameters.
     void Execute(const std::string& sql, const std::vector<FieldValue>& parameters = {});
