@@ -373,6 +373,15 @@ bool FirebirdSession::Abandon() noexcept {
 
 bool FirebirdSession::IsAttached() const { return impl_->attachment != nullptr; }
 
+bool FirebirdSession::Ping() noexcept {
+    if (impl_->attachment == nullptr) return false;
+    Firebird::CheckStatusWrapper quiet(impl_->master->getStatus());
+    impl_->attachment->ping(&quiet);
+    const bool alive = (quiet.getState() & IStatus::STATE_ERRORS) == 0;
+    quiet.dispose();
+    return alive;
+}
+
 void FirebirdSession::StartTransaction(bool readOnly) {
     impl_->Guard([&] {
         impl_->RequireAttachment();

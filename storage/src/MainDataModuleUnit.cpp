@@ -391,8 +391,10 @@ void TMainDataModule::UndoFailedSave() noexcept {
     } catch (const std::exception&) {
     }
     try {
+        // The client takes a rollback over a broken connection without a
+        // word, so the connection is asked as well.
         session_->Rollback();
-        return;
+        if (session_->Ping()) return;
     } catch (const std::exception&) {
     }
     session_->Abandon();

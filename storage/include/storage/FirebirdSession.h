@@ -46,6 +46,8 @@ public:
     // false when the connection was already broken (it is released anyway).
     bool Abandon() noexcept;
     bool IsAttached() const;
+    // Asks the engine or server whether the connection still works.
+    bool Ping() noexcept;
 
     // A read-only transaction commits nothing and leaves the transaction
     // inventory alone; used to inspect a file before accepting it.
