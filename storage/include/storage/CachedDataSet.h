@@ -84,6 +84,12 @@ public:
 
     bool HasCachedChanges() const;
     RowState CurrentRowState() const;
+    // Sends every cached change, in the order made, without marking any of
+    // them applied; MarkUpdatesApplied does that once the transaction they
+    // were sent in has committed. ApplyUpdates is both at once, for a caller
+    // that commits nothing or does not care about a failure half-way.
+    void SendUpdates();
+    void MarkUpdatesApplied();
     void ApplyUpdates();
     void CancelUpdates();
     void RefreshCurrentRow();
@@ -116,6 +122,7 @@ private:
     };
 
     static BoundStatement Bind(const std::string& text);
+    std::vector<std::size_t> ChangedRowsInOrder() const;
     std::vector<FieldValue> ParametersFor(const BoundStatement& statement, const Row& row) const;
     int RequireField(const std::string& field) const;
     Row& CurrentRow();
