@@ -203,9 +203,11 @@ private Q_SLOTS:
     void labelsReadWholeAtEverySize_data() {
         QTest::addColumn<int>("type");
         QTest::addColumn<QSize>("size");
-        const QList<QPair<const char*, QSize>> sizes = {
-            {"initial", QSize(452, 232)}, {"1024x768", QSize(452, 420)}, {"maximised", QSize(452, 700)},
-            {"wide", QSize(1000, 700)},   {"small", QSize(330, 180)}};
+        const QList<QPair<const char*, QSize>> sizes = {{"initial", QSize(452, 232)},
+                                                        {"1024x768", QSize(452, 420)},
+                                                        {"maximised", QSize(452, 700)},
+                                                        {"wide", QSize(1000, 700)},
+                                                        {"small", QSize(330, 180)}};
         for (int type = 0; type < 6; ++type)
             for (const auto& [name, size] : sizes)
                 QTest::addRow("%s %s", qPrintable(QString::fromUtf8(AxesOfGraphicType(type).ButtonCaption)), name)
