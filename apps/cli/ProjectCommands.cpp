@@ -11,6 +11,7 @@
 #include "Commands.h"
 #include "core/Catalogue.h"
 #include "core/MeasureJson.h"
+#include "report/LocaleFormat.h"
 #include "storage/MainDataModuleUnit.h"
 #include "storage/TextExport.h"
 
@@ -247,7 +248,8 @@ int RunExport(const Arguments& arguments) {
     TMainDataModule module;
     OpenOrFail(module, arguments.At(0));
     LocateOrFail(module, arguments.At(1));
-    ExportMeasureText(ReadCurrent(module), arguments.At(2));
+    // Samples for people and spreadsheets: the user's decimal separator, as the window writes them.
+    ExportMeasureText(ReadCurrent(module), arguments.At(2), LocaleFormatSettings());
     return ExitSuccess;
 }
 

@@ -9,6 +9,7 @@
 
 #include "Commands.h"
 #include "report/DataModuleRows.h"
+#include "report/LocaleFormat.h"
 #include "report/ReportBuilder.h"
 #include "report/ReportRenderer.h"
 #include "storage/MainDataModuleUnit.h"
@@ -39,6 +40,8 @@ int RunReport(const Arguments& arguments) {
     const std::int64_t key = current ? ParseInteger(*current, "PK") : 0;
 
     const auto application = MakeApplication();
+    // The tables, the chart labels and the pictures all read the one default.
+    ApplyLocaleFormatSettings();
     TMainDataModule module;
     if (!module.OpenProject(project)) throw std::runtime_error(project + ": " + module.LastError());
     if (current && !module.ResultDataSet().Locate(MeasureResultTablePk, FieldValue{key}))

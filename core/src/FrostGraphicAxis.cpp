@@ -1,5 +1,6 @@
 #include "core/FrostGraphicAxis.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -27,8 +28,17 @@ std::string Clock(double seconds, bool withSeconds) {
 std::string TimeOfDayLabel(double seconds) { return Clock(seconds, false); }
 std::string TimeOfDayLabelWithSeconds(double seconds) { return Clock(seconds, true); }
 
-double ChooseAxisStep(double span, double desiredStep, double lengthPixels, double minimumSpacing, bool time) {
+double ChooseAxisStep(double span, double desiredStep, double lengthPixels, double minimumSpacing, bool time,
+                      int decimals) {
     if (!(desiredStep > 0)) desiredStep = 1.0;
+    // Whole minutes are shown exactly by "h:mm"; numbers need the step to be
+    // a whole number of the last printed digit.
+    const double quantum = time || decimals < 0 ? 0.0 : std::pow(10.0, -std::min(decimals, 15));
+    auto printable = [quantum](double step) {
+        if (quantum == 0.0) return true;
+        const double units = step / quantum;
+        return std::fabs(units - std::round(units)) <= 1e-6 * std::max(1.0, units);
+    };
     if (!(span > 0) || !std::isfinite(span) || !(lengthPixels > 0)) return desiredStep;
     auto fits = [&](double step) { return step / span * lengthPixels >= minimumSpacing; };
     if (time) {
@@ -47,7 +57,7 @@ double ChooseAxisStep(double span, double desiredStep, double lengthPixels, doub
         for (double mantissa : Mantissas) {
             const double step = mantissa * decade;
             // The desired step itself may be no round value (0.025 is); never go below it.
-            if (step < desiredStep * (1 - 1e-9)) continue;
+            if (step < desiredStep * (1 - 1e-9) || !printable(step)) continue;
             if (fits(step)) return step;
         }
     }
@@ -65,6 +75,16 @@ std::vector<double> AxisTickValues(double minimum, double maximum, double step, 
         if (std::fabs(value) < step * 1e-9) value = 0.0;  // no "-0.00"
         ticks.push_back(value);
     }
+    return ticks;
+}
+
+AxisTicks ChooseAxisTicks(const AxisRange& range, double desiredStep, double lengthPixels, double labelExtent,
+                          bool time, int decimals, int maximumCount) {
+    AxisTicks ticks;
+    const double span = range.Maximum - range.Minimum;
+    ticks.Step =
+        ChooseAxisStep(span, desiredStep, lengthPixels, std::max(0.0, labelExtent) + MinimumLabelGap, time, decimals);
+    ticks.Values = AxisTickValues(range.Minimum, range.Maximum, ticks.Step, maximumCount);
     return ticks;
 }
 

@@ -1,4 +1,5 @@
 #include <QFont>
+#include <QPaintDevice>
 #include <mutex>
 
 #include "report/ReportRenderer.h"
@@ -16,6 +17,17 @@ void InstallReportFonts() {
         QFont::insertSubstitutions(SansFontFamily, {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                                                     QStringLiteral("DejaVu Sans")});
     });
+}
+
+QFont ReportFont(const QPaintDevice* device, const QString& family, double pointSize, bool bold) {
+    QFont font(family);
+    const int deviceDpi = device != nullptr && device->logicalDpiY() > 0 ? device->logicalDpiY() : 96;
+    font.setPointSizeF(pointSize * TemplateUnitsPerInch / deviceDpi);
+    font.setBold(bold);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    // Kerning and glyph positions at fractional sizes, as on paper.
+    font.setStyleStrategy(QFont::PreferOutline);
+    return font;
 }
 
 }  // namespace zemvalkorta

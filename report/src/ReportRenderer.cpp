@@ -15,19 +15,9 @@ namespace zemvalkorta {
 
 namespace {
 
-// Point sizes are given for the paper; the painter already scales template
-// units to the device, so the font must not be scaled a second time.
-QFont TemplateFont(const QPainter& painter, const QString& family, double pointSize, bool bold) {
-    QFont font(family);
-    const int deviceDpi = painter.device() ? painter.device()->logicalDpiY() : 96;
-    font.setPointSizeF(pointSize * TemplateUnitsPerInch / deviceDpi);
-    font.setBold(bold);
-    return font;
-}
-
 void DrawText(QPainter& painter, const ReportTextField& field) {
     if (field.Lines.isEmpty()) return;
-    painter.setFont(TemplateFont(painter, field.Family, field.PointSize, field.Bold));
+    painter.setFont(ReportFont(painter.device(), field.Family, field.PointSize, field.Bold));
     int flags = static_cast<int>(field.Alignment);
     if (field.WordWrap) flags |= Qt::TextWordWrap;
     painter.drawText(field.Box, flags, field.Lines.join(QLatin1Char('\n')));
@@ -42,7 +32,7 @@ void DrawRule(QPainter& painter, const ReportRule& rule) {
 
 void DrawPageNumber(QPainter& painter, const ReportPageNumberField& field, int pageNumber, int pageCount) {
     DrawRule(painter, ReportRule{QLineF(field.Box.topLeft(), field.Box.topRight()), field.RuleWidth});
-    painter.setFont(TemplateFont(painter, field.Family, field.PointSize, false));
+    painter.setFont(ReportFont(painter.device(), field.Family, field.PointSize));
     painter.drawText(field.Box, Qt::AlignCenter, QStringLiteral("Страница %1 из %2").arg(pageNumber).arg(pageCount));
 }
 
@@ -91,11 +81,12 @@ QImage RenderReportPageImage(const ReportPage& page, int pageNumber, int pageCou
     return image;
 }
 
-bool ExportReportPdf(const std::vector<ReportPage>& pages, const QString& fileName, const ReportProgress& progress) {
+bool ExportReportPdf(const std::vector<ReportPage>& pages, const QString& fileName, const ReportProgress& progress,
+                     int resolution) {
     if (pages.empty()) return false;
     QPdfWriter writer(fileName);
     writer.setPageLayout(ReportPageLayout());
-    writer.setResolution(600);
+    writer.setResolution(resolution > 0 ? resolution : ReportPdfResolution);
     writer.setCreator(QStringLiteral("ZEMVALKORTA-1.0"));
     QPainter painter;
     if (!painter.begin(&writer)) return false;
@@ -144,14 +135,14 @@ QString ReportJpegName(const QString& fileName, int pageNumber) {
 }
 
 bool ExportReportJpeg(const std::vector<ReportPage>& pages, const QString& fileName, QStringList* written,
-                      const ReportProgress& progress) {
+                      const ReportProgress& progress, double dotsPerInch) {
     if (pages.empty()) return false;
     const int count = static_cast<int>(pages.size());
     QStringList names;
     for (int index = 0; index < count; ++index) {
         const QString name = ReportJpegName(fileName, index + 1);
-        const QImage image =
-            RenderReportPageImage(pages[static_cast<std::size_t>(index)], index + 1, count, ReportJpegDpi);
+        const QImage image = RenderReportPageImage(pages[static_cast<std::size_t>(index)], index + 1, count,
+                                                   dotsPerInch > 0 ? dotsPerInch : ReportJpegDpi);
         if (!image.save(name, "JPEG", ReportJpegQuality)) return false;
         names.append(name);
         if (progress && !progress(static_cast<std::size_t>(index + 1), pages.size())) {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "ChartTextsCheck.h"
 #include "UiTestSupport.h"
 #include "ui/ChannelChart.h"
 #include "ui/ChannelChartView.h"
@@ -194,6 +195,47 @@ private Q_SLOTS:
         QCOMPARE(chart->HorizontalView(), whole);
         QCOMPARE(chart->SeriesPoints(0), before);
         QCOMPARE(chart->Series(0)->points(), before);  // 100 points on 500 pixels: none thinned
+    }
+
+    // The channel page's chart at the window's initial size (720 x 572 and
+    // 1024 x 768) and maximised on 1400 x 1000, where the right part keeps
+    // its width and grows in height only, and wide.
+    void labelsReadWholeAtEverySize_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QSize>("size");
+        const QList<QPair<const char*, QSize>> sizes = {{"initial", QSize(452, 232)},
+                                                        {"1024x768", QSize(452, 420)},
+                                                        {"maximised", QSize(452, 700)},
+                                                        {"wide", QSize(1000, 700)},
+                                                        {"small", QSize(330, 180)}};
+        for (int type = 0; type < 6; ++type)
+            for (const auto& [name, size] : sizes)
+                QTest::addRow("%s %s", qPrintable(QString::fromUtf8(AxesOfGraphicType(type).ButtonCaption)), name)
+                    << type << size;
+    }
+    void labelsReadWholeAtEverySize() {
+        QFETCH(int, type);
+        QFETCH(QSize, size);
+        ChannelChartView view;
+        view.resize(size);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        // Six hours every 30 s, cooling from +20 to -20 degC, swelling to 1.45 cm3.
+        Curve volume, temperature, difference;
+        for (int i = 0; i < 720; ++i) {
+            const double t = i / 720.0;
+            temperature.push_back(static_cast<float>(20 - 40 * t));
+            volume.push_back(static_cast<float>(0.15 + 1.3 * (1 - std::exp(-3 * t))));
+            difference.push_back(static_cast<float>(0.11 * std::sin(6 * t) - 0.01));
+        }
+        view.Chart()->ShowFrostGraphic(0, 3000, type, true, 0, 30, volume, temperature, difference, Qt::blue);
+        QTRY_VERIFY(view.Chart()->plotArea().width() > 0);
+        QApplication::processEvents();
+        const QStringList faults = testing::ChartTextFaults(*view.Chart());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+        // The labels must not have been bought by pushing the plot off the chart.
+        QVERIFY(view.Chart()->plotArea().width() > size.width() / 2);
+        QVERIFY(view.Chart()->plotArea().height() > size.height() / 3);
     }
 
     void reportChartDrawsIntoAPage() {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include "ChartTextsCheck.h"
 #include "UiTestSupport.h"
 #include "storage/MainDataModuleUnit.h"
 #include "ui/ChannelChart.h"
@@ -106,6 +107,33 @@ private Q_SLOTS:
         QCOMPARE(Chart(1).SeriesPoints(0).size(), 0);
         QVERIFY(Chart(1).LeftTitle().isEmpty());
         QVERIFY(!Form->TettaStrip->HasData());
+    }
+
+    // Every graph type on every channel page, in the window at its initial
+    // size and as large as a maximised window on a 1400 x 1000 desktop.
+    void axisLabelsReadWholeAtTheInitialSizeAndMaximised() {
+        const QSize initial = Form->size();
+        for (const QSize& size : {QSize(720, 572), QSize(1024, 768), QSize(1400, 1000)}) {
+            Form->resize(size);
+            for (int type = 0; type < 6; ++type) {
+                Form->UpdateActions();
+                Form->GraphicTypeActions[std::size_t(type)]->trigger();
+                for (int page = 0; page < 3; ++page) {
+                    Form->GraphicPageControl->setCurrentIndex(page);
+                    QCoreApplication::processEvents();
+                    QCoreApplication::processEvents();
+                    const QStringList faults = testing::ChartTextFaults(Chart(page));
+                    QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1x%2, type %3, page %4:\n")
+                                                              .arg(size.width())
+                                                              .arg(size.height())
+                                                              .arg(type)
+                                                              .arg(page + 1) +
+                                                          faults.join('\n')));
+                }
+            }
+        }
+        Form->resize(initial);
+        Form->GraphicPageControl->setCurrentIndex(0);
     }
 
     void scalingButtonsStoreOnlyForConcretePages() {

@@ -17,6 +17,9 @@ namespace zemvalkorta {
 namespace {
 
 constexpr double LeftTitleWidth = 30.0;
+constexpr double TickRoom = 5.0;     // pixels Qt keeps for the tick marks outside the plot
+constexpr double TextPadding = 4.0;  // between the frame, titles and labels
+constexpr int MaximumTicks = 200;
 
 QPen GridPen(ChannelChartStyle style) {
     QPen pen(QColor(0x80, 0x80, 0x80), 1, style == ChannelChartStyle::Report ? Qt::SolidLine : Qt::DotLine);
@@ -81,6 +84,9 @@ ChannelChart::ChannelChart(ChannelChartStyle style, int seriesCount, QGraphicsIt
         axis->setLinePen(QPen(Qt::black, 1));
         axis->setGridLinePen(GridPen(style));
         axis->setLabelsColor(Qt::black);
+        // Qt elides category labels to their category's width ("1:…"); the
+        // labels are this chart's own items instead.
+        axis->setLabelsVisible(false);
     }
     addAxis(bottomAxis_, Qt::AlignBottom);
     addAxis(leftAxis_, Qt::AlignLeft);
@@ -95,8 +101,15 @@ ChannelChart::ChannelChart(ChannelChartStyle style, int seriesCount, QGraphicsIt
     points_.resize(series_.size());
     fed_.assign(series_.size(), false);
 
+    // The frame is the chart's own rectangle, so that everything placed
+    // inside it by the margins stays off the dotted line.
+    if (layout()) layout()->setContentsMargins(0, 0, 0, 0);
     leftTitle_ = new QGraphicsSimpleTextItem(this);
     leftTitle_->setBrush(Qt::black);
+    leftTitle_->setFont(leftAxis_->labelsFont());
+    bottomTitle_ = new QGraphicsSimpleTextItem(this);
+    bottomTitle_->setBrush(Qt::black);
+    bottomTitle_->setFont(bottomAxis_->titleFont());
 
     connect(this, &QGraphicsWidget::geometryChanged, this, [this] {
         ApplyMargins();
@@ -127,7 +140,7 @@ const QList<QPointF>& ChannelChart::SeriesPoints(int series) const {
 }
 
 QString ChannelChart::LeftTitle() const { return leftTitle_->text(); }
-QString ChannelChart::BottomTitle() const { return bottomAxis_->titleText(); }
+QString ChannelChart::BottomTitle() const { return bottomTitle_->text(); }
 QStringList ChannelChart::LeftLabels() const { return leftAxis_->categoriesLabels(); }
 QStringList ChannelChart::BottomLabels() const { return bottomAxis_->categoriesLabels(); }
 
@@ -136,7 +149,7 @@ void ChannelChart::ClearGraphics() {
     for (auto& points : points_) points.clear();
     fed_.assign(series_.size(), true);
     leftTitle_->setText(QString());
-    bottomAxis_->setTitleText(QString());
+    bottomTitle_->setText(QString());
     hasData_ = false;
     ResetView();
 }
@@ -170,7 +183,7 @@ void ChannelChart::ApplyAxes(int graphType) {
     graphType_ = NormalizedGraphicType(graphType);
     const FrostGraphicAxes& axes = AxesOfGraphicType(graphType_);
     leftTitle_->setText(FromUtf8(axes.LeftTitle));
-    bottomAxis_->setTitleText(FromUtf8(axes.BottomTitle));
+    bottomTitle_->setText(FromUtf8(axes.BottomTitle));
     ApplyMargins();
     PlaceLeftTitle();
 }
@@ -261,7 +274,7 @@ QString ChannelChart::ReadoutAt(const QPointF& chartPosition) const {
     QString leftTitle = leftTitle_->text();
     leftTitle.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return QStringLiteral("%1: %2   %3: %4")
-        .arg(bottomAxis_->titleText(), xText, leftTitle, QLocale().toString(y, 'f', axes.LeftDecimals + 1));
+        .arg(bottomTitle_->text(), xText, leftTitle, QLocale().toString(y, 'f', axes.LeftDecimals + 1));
 }
 
 QString ChannelChart::LabelOf(double value, bool time, int decimals) const {
@@ -270,44 +283,65 @@ QString ChannelChart::LabelOf(double value, bool time, int decimals) const {
     return QLocale().toString(value, 'f', decimals);
 }
 
-void ChannelChart::FillCategories(QCategoryAxis* axis, const AxisRange& view, double step, bool time, int decimals) {
+void ChannelChart::FillCategories(QCategoryAxis* axis, const std::vector<double>& ticks, bool time, int decimals) {
     for (const QString& label : axis->categoriesLabels()) axis->remove(label);
+    const AxisRange& view = axis == bottomAxis_ ? viewX_ : viewY_;
     axis->setStartValue(view.Minimum);
     axis->setRange(view.Minimum, view.Maximum);
+    std::vector<double>& kept = axis == bottomAxis_ ? bottomTicks_ : leftTicks_;
+    kept.clear();
     QSet<QString> used;
-    for (double tick : AxisTickValues(view.Minimum, view.Maximum, step, 200)) {
+    for (double tick : ticks) {
         const QString label = LabelOf(tick, time, decimals);
         if (used.contains(label)) continue;
         used.insert(label);
         axis->append(label, tick);
+        kept.push_back(tick);
     }
+}
+
+double ChannelChart::LeftLabelWidth() const {
+    // The widest label is one of the range's ends: every tick lies between
+    // them and has no more digits or signs than they have.
+    const FrostGraphicAxes& axes = AxesOfGraphicType(graphType_);
+    const QFontMetricsF metrics(leftAxis_->labelsFont());
+    double width = 0;
+    for (double end : {viewY_.Minimum, viewY_.Maximum, 0.0})
+        width = std::max(width, metrics.horizontalAdvance(LabelOf(end, false, axes.LeftDecimals)));
+    return std::ceil(width) + 2;
 }
 
 void ChannelChart::RefreshLabels() {
     if (refreshing_) return;
+    ApplyMargins();
     const QRectF area = plotArea();
     const double width = area.width() > 1 ? area.width() : std::max(1.0, size().width() * 0.8);
     const double height = area.height() > 1 ? area.height() : std::max(1.0, size().height() * 0.8);
     const FrostGraphicAxes& axes = AxesOfGraphicType(graphType_);
     const QFontMetricsF bottomMetrics(bottomAxis_->labelsFont());
     const QFontMetricsF leftMetrics(leftAxis_->labelsFont());
+    // The padding puts the time axis a little before the first sample; no
+    // label stands there, so "-0:00" must not widen the step.
+    const double firstLabel = axes.BottomIsTime && viewX_.Minimum < 0 && viewX_.Maximum > 0 ? 0.0 : viewX_.Minimum;
     const double labelWidth =
-        std::max(bottomMetrics.horizontalAdvance(LabelOf(viewX_.Minimum, axes.BottomIsTime, axes.BottomDecimals)),
+        std::max(bottomMetrics.horizontalAdvance(LabelOf(firstLabel, axes.BottomIsTime, axes.BottomDecimals)),
                  bottomMetrics.horizontalAdvance(LabelOf(viewX_.Maximum, axes.BottomIsTime, axes.BottomDecimals)));
-    const double stepX = ChooseAxisStep(viewX_.Maximum - viewX_.Minimum, axes.BottomStep, width,
-                                        std::max(MinimumLabelSpacing, labelWidth + 8), axes.BottomIsTime);
-    const double stepY = ChooseAxisStep(viewY_.Maximum - viewY_.Minimum, axes.LeftStep, height,
-                                        std::max(MinimumLabelSpacing, leftMetrics.height() + 2), false);
+    const int bottomDecimals = axes.BottomIsTime ? -1 : axes.BottomDecimals;
+    const AxisTicks ticksX =
+        ChooseAxisTicks(viewX_, axes.BottomStep, width, labelWidth, axes.BottomIsTime, bottomDecimals, MaximumTicks);
+    const AxisTicks ticksY =
+        ChooseAxisTicks(viewY_, axes.LeftStep, height, leftMetrics.height(), false, axes.LeftDecimals, MaximumTicks);
     const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
                             .arg(viewX_.Minimum)
                             .arg(viewX_.Maximum)
                             .arg(viewY_.Minimum)
                             .arg(viewY_.Maximum)
-                            .arg(stepX)
-                            .arg(stepY)
+                            .arg(ticksX.Step)
+                            .arg(ticksY.Step)
                             .arg(graphType_);
     if (key == labelsKey_) {
         FeedSeries(width);
+        PlaceLabels();
         return;
     }
     refreshing_ = true;
@@ -318,10 +352,70 @@ void ChannelChart::RefreshLabels() {
     if (thinned && FeedKey(width) != feedKey_) fed_.assign(series_.size(), false);
     for (std::size_t i = 0; i < series_.size(); ++i)
         if (!fed_[i] && series_[i]->count() > 0) series_[i]->clear();
-    FillCategories(bottomAxis_, viewX_, stepX, axes.BottomIsTime, axes.BottomDecimals);
-    FillCategories(leftAxis_, viewY_, stepY, false, axes.LeftDecimals);
+    FillCategories(bottomAxis_, ticksX.Values, axes.BottomIsTime, axes.BottomDecimals);
+    FillCategories(leftAxis_, ticksY.Values, false, axes.LeftDecimals);
     FeedSeries(width);
+    PlaceLabels();
     refreshing_ = false;
+}
+
+void ChannelChart::PlaceLabels() {
+    const QRectF area = plotArea();
+    const QRectF frame = FrameRect();
+    const FrostGraphicAxes& axes = AxesOfGraphicType(graphType_);
+    auto items = [this](std::vector<QGraphicsSimpleTextItem*>& pool, std::size_t count, const QFont& font) {
+        while (pool.size() < count) {
+            auto* item = new QGraphicsSimpleTextItem(this);
+            item->setBrush(Qt::black);
+            pool.push_back(item);
+        }
+        for (std::size_t i = 0; i < pool.size(); ++i) {
+            pool[i]->setFont(font);
+            pool[i]->setVisible(i < count);
+        }
+    };
+    const std::size_t leftCount = area.height() > 1 ? leftTicks_.size() : 0;
+    const std::size_t bottomCount = area.width() > 1 ? bottomTicks_.size() : 0;
+    items(leftLabels_, leftCount, leftAxis_->labelsFont());
+    items(bottomLabels_, bottomCount, bottomAxis_->labelsFont());
+    const double spanY = viewY_.Maximum - viewY_.Minimum;
+    for (std::size_t i = 0; i < leftCount; ++i) {
+        QGraphicsSimpleTextItem* item = leftLabels_[i];
+        item->setText(LabelOf(leftTicks_[i], false, axes.LeftDecimals));
+        const QRectF bounds = item->boundingRect();
+        const double at = area.bottom() - (leftTicks_[i] - viewY_.Minimum) / spanY * area.height();
+        item->setPos(area.left() - TickRoom - 2 - bounds.width(), at - bounds.height() / 2);
+    }
+    const double spanX = viewX_.Maximum - viewX_.Minimum;
+    for (std::size_t i = 0; i < bottomCount; ++i) {
+        QGraphicsSimpleTextItem* item = bottomLabels_[i];
+        item->setText(LabelOf(bottomTicks_[i], axes.BottomIsTime, axes.BottomDecimals));
+        const QRectF bounds = item->boundingRect();
+        const double at = area.left() + (bottomTicks_[i] - viewX_.Minimum) / spanX * area.width();
+        // Centred under the tick, moved inwards where the frame is nearer than half a label.
+        const double left = std::clamp(at - bounds.width() / 2, frame.left() + TextPadding,
+                                       frame.right() - TextPadding - bounds.width());
+        item->setPos(left, area.bottom() + TickRoom);
+    }
+    const QRectF titleBounds = bottomTitle_->boundingRect();
+    const double labelHeight = std::ceil(QFontMetricsF(bottomAxis_->labelsFont()).height());
+    bottomTitle_->setPos(area.center().x() - titleBounds.width() / 2, area.bottom() + TickRoom + labelHeight + 1);
+    PlaceLeftTitle();
+}
+
+QRectF ChannelChart::FrameRect() const { return QRectF(QPointF(0, 0), size()); }
+
+std::vector<ChannelChart::DrawnText> ChannelChart::DrawnTexts() const {
+    std::vector<DrawnText> texts;
+    auto add = [&texts](TextRole role, const QGraphicsSimpleTextItem* item) {
+        if (item->isVisible() && !item->text().isEmpty())
+            texts.push_back({role, item->text(), item->mapRectToParent(item->boundingRect())});
+    };
+    add(TextRole::Title, leftTitle_);
+    add(TextRole::Title, bottomTitle_);
+    for (const auto* item : leftLabels_) add(TextRole::LeftLabel, item);
+    for (const auto* item : bottomLabels_) add(TextRole::BottomLabel, item);
+    return texts;
 }
 
 QString ChannelChart::FeedKey(double width) const {
@@ -346,16 +440,28 @@ void ChannelChart::FeedSeries(double width) {
 void ChannelChart::ApplyMargins() {
     const QSizeF chartSize = size();
     const double titleWidth = std::max(LeftTitleWidth, leftTitle_->boundingRect().width());
-    setMargins(QMargins(static_cast<int>(chartSize.width() * 0.01 + titleWidth + 4),
-                        static_cast<int>(chartSize.height() * 0.04), static_cast<int>(chartSize.width() * 0.04),
-                        static_cast<int>(chartSize.height() * 0.01)));
+    const double labelHeight = QFontMetricsF(bottomAxis_->labelsFont()).height();
+    const double bottomTitleHeight = QFontMetricsF(bottomTitle_->font()).height();
+    const double leftLabelHeight = QFontMetricsF(leftAxis_->labelsFont()).height();
+    // Room outside the plot, from the frame inwards: the margin of the
+    // graph's set-up, then the title and the labels whole.
+    const QMargins margins(static_cast<int>(std::ceil(chartSize.width() * 0.01 + TextPadding + titleWidth +
+                                                      TextPadding + LeftLabelWidth())),
+                           static_cast<int>(std::ceil(chartSize.height() * 0.04 + leftLabelHeight / 2)),
+                           static_cast<int>(std::ceil(chartSize.width() * 0.04)),
+                           static_cast<int>(std::ceil(chartSize.height() * 0.01 + std::ceil(labelHeight) + 1 +
+                                                      bottomTitleHeight + TextPadding)));
+    if (margins != this->margins()) setMargins(margins);
 }
 
 void ChannelChart::PlaceLeftTitle() {
     const QRectF area = plotArea();
     const QRectF bounds = leftTitle_->boundingRect();
+    const QRectF frame = FrameRect();
     const double top = area.height() > 0 ? area.center().y() - bounds.height() / 2 : 0;
-    leftTitle_->setPos(size().width() * 0.01 + 2, std::max(0.0, top));
+    leftTitle_->setPos(frame.left() + size().width() * 0.01 + TextPadding,
+                       std::clamp(top, frame.top() + TextPadding,
+                                  std::max(frame.top() + TextPadding, frame.bottom() - TextPadding - bounds.height())));
 }
 
 void ChannelChart::RenderInto(QPainter& painter, const QRectF& target) {

@@ -32,6 +32,11 @@ QSizeF ReportPaperSize();
 // Makes the template fonts resolve to installed metric-compatible faces where
 // the named ones are missing. Safe to call more than once.
 void InstallReportFonts();
+// A template font of pointSize points for a painter that paints on device
+// in template units: the device resolves point sizes itself, so the size is
+// taken back by its resolution. Unhinted, so that a text measures the same in
+// template units on every device and every output gets one layout.
+QFont ReportFont(const QPaintDevice* device, const QString& family, double pointSize, bool bold = false);
 
 // Draws one page. The painter's coordinates must be template units with the
 // paper's top-left corner at 0,0; see ScaleToTemplateUnits.
@@ -46,12 +51,15 @@ QImage RenderReportPageImage(const ReportPage& page, int pageNumber, int pageCou
 
 // Both return false when the file could not be written or the export was
 // cancelled through progress.
-bool ExportReportPdf(const std::vector<ReportPage>& pages, const QString& fileName,
-                     const ReportProgress& progress = {});
+// The resolution changes nothing of the layout, only the grid that the PDF's
+// coordinates are rounded to.
+inline constexpr int ReportPdfResolution = 600;
+bool ExportReportPdf(const std::vector<ReportPage>& pages, const QString& fileName, const ReportProgress& progress = {},
+                     int resolution = ReportPdfResolution);
 // Writes one JPEG per page, named after fileName with "_<page number>" before
 // the extension; the written names go to written.
 bool ExportReportJpeg(const std::vector<ReportPage>& pages, const QString& fileName, QStringList* written = nullptr,
-                      const ReportProgress& progress = {});
+                      const ReportProgress& progress = {}, double dotsPerInch = ReportJpegDpi);
 QString ReportJpegName(const QString& fileName, int pageNumber);
 
 // Prints the pages, or the range the printer was given (its print dialog's

@@ -1,9 +1,10 @@
 #pragma once
 
 // One graph: a channel's page on screen, or the report's off-screen chart.
-// The axes are category axes whose labels this class writes itself, so that
-// times read "h:mm" past 24 hours, numbers follow the locale and label steps
-// widen from the desired step until labels stay apart.
+// The axes are category axes that give the grid; the labels and titles are
+// items of this class, placed by it and never elided, so that times read
+// "h:mm" past 24 hours, numbers follow the locale, and the label step widens
+// from the desired one until whole labels keep MinimumLabelGap apart.
 
 #include <QChart>
 #include <QColor>
@@ -62,6 +63,16 @@ public:
     QString BottomTitle() const;
     QStringList LeftLabels() const;
     QStringList BottomLabels() const;
+    // The texts drawn on the chart (titles and labels) with their rectangles
+    // in chart coordinates, and the frame they must stay within.
+    enum class TextRole { Title, LeftLabel, BottomLabel };
+    struct DrawnText {
+        TextRole Role;
+        QString Text;
+        QRectF Box;
+    };
+    std::vector<DrawnText> DrawnTexts() const;
+    QRectF FrameRect() const;
     AxisRange HorizontalView() const { return viewX_; }
     AxisRange VerticalView() const { return viewY_; }
 
@@ -94,7 +105,9 @@ private:
     void IncludeInData(const GraphicPointList& points);
     void FeedSeries(double width);
     QString FeedKey(double width) const;
-    void FillCategories(QCategoryAxis* axis, const AxisRange& view, double step, bool time, int decimals);
+    void FillCategories(QCategoryAxis* axis, const std::vector<double>& ticks, bool time, int decimals);
+    void PlaceLabels();
+    double LeftLabelWidth() const;
     QString LabelOf(double value, bool time, int decimals) const;
 
     ChannelChartStyle style_;
@@ -105,6 +118,10 @@ private:
     QCategoryAxis* bottomAxis_ = nullptr;
     QCategoryAxis* leftAxis_ = nullptr;
     QGraphicsSimpleTextItem* leftTitle_ = nullptr;
+    QGraphicsSimpleTextItem* bottomTitle_ = nullptr;
+    std::vector<QGraphicsSimpleTextItem*> leftLabels_;
+    std::vector<QGraphicsSimpleTextItem*> bottomLabels_;
+    std::vector<double> leftTicks_, bottomTicks_;
     int graphType_ = VolumeGraphic;
     bool hasData_ = false;
     double dataMinX_ = 0, dataMaxX_ = 0, dataMinY_ = 0, dataMaxY_ = 0;
