@@ -1,13 +1,16 @@
 #include "ui/DialogLayout.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QVBoxLayout>
+#include <QWidget>
 #include <algorithm>
 
 namespace zemvalkorta {
@@ -68,8 +71,49 @@ void FitEditToText(QLineEdit* edit, const QString& sample, int designWidth) {
     edit->setMinimumWidth(std::max(designWidth, needed));
 }
 
+namespace {
+
+// Fits the dialog again each time it is shown: its setters may have changed texts since it was made.
+class TFitOnShow : public QObject {
+public:
+    TFitOnShow(QDialog* dialog, QSize designSize) : QObject(dialog), DesignSize(designSize) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) FitNow(static_cast<QDialog*>(watched), DesignSize);
+        return false;
+    }
+
+    static void FitNow(QDialog* dialog, QSize designSize);
+
+    QSize DesignSize;
+};
+
+}  // namespace
+
 void FitDialog(QDialog* dialog, QSize designSize) {
+    static const char* const Fitted = "zemvalkortaFitOnShow";
+    if (!dialog->property(Fitted).toBool()) {
+        dialog->setProperty(Fitted, true);
+        dialog->installEventFilter(new TFitOnShow(dialog, designSize));
+    }
+    TFitOnShow::FitNow(dialog, designSize);
+}
+
+void TFitOnShow::FitNow(QDialog* dialog, QSize designSize) {
     if (QLayout* layout = dialog->layout()) {
+        // Polished, so that the sizes are those of the style and font the dialog is shown with,
+        // and freed from an earlier fixed size, which would otherwise bound the layout's answer.
+        dialog->ensurePolished();
+        // The layouts keep their children's sizes until the event loop tells them of a change; a text
+        // set just now must count already.
+        for (QWidget* child : dialog->findChildren<QWidget*>()) {
+            child->ensurePolished();
+            child->updateGeometry();
+        }
+        for (QLayout* inner : dialog->findChildren<QLayout*>()) inner->invalidate();
+        dialog->setMinimumSize(0, 0);
+        dialog->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        layout->invalidate();
         layout->activate();
         const int width = std::max(designSize.width(), layout->totalSizeHint().width());
         // Word-wrapped texts need more height the narrower they are laid out.
