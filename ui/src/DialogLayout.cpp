@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -88,7 +89,25 @@ public:
     QSize DesignSize;
 };
 
+// Puts the focus on a control of the dialog each time it is shown, before the window system activates it.
+class TFocusOnShow : public QObject {
+public:
+    TFocusOnShow(QDialog* dialog, QWidget* target) : QObject(dialog), Target(target) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && Target) Target->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+
+    QPointer<QWidget> Target;
+};
+
 }  // namespace
+
+void FocusWhenShown(QDialog* dialog, QWidget* target) {
+    dialog->installEventFilter(new TFocusOnShow(dialog, target));
+    target->setFocus();
+}
 
 void FitDialog(QDialog* dialog, QSize designSize) {
     static const char* const Fitted = "zemvalkortaFitOnShow";

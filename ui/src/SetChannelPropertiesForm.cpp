@@ -84,7 +84,7 @@ TSetChannelPropertiesForm::TSetChannelPropertiesForm(QWidget* parent) : QDialog(
     setTabOrder(SaturatedWeightEdit, AgeEdit);
     setTabOrder(AgeEdit, CancelButton);
     FitDialog(this, QSize(274, 231));
-    ApplyButton->setFocus();
+    FocusWhenShown(this, ApplyButton);
 }
 
 void TSetChannelPropertiesForm::SetChannelNumber(int channelNumber) {

@@ -65,7 +65,7 @@ TSetParamForm::TSetParamForm(QWidget* parent) : QDialog(parent) {
     FormCreate();
     FitDialog(this, QSize(426, 150));
     // The dialog opens on its default button, so Enter confirms at once and no field is half-typed by accident.
-    ApplyButton->setFocus();
+    FocusWhenShown(this, ApplyButton);
 }
 
 void TSetParamForm::FormCreate() {

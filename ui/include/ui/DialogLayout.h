@@ -32,6 +32,9 @@ void MakeApplyCancelButtons(QDialog* dialog, QPushButton*& apply, QPushButton*& 
 // Wide enough for `sample`, the widest text the field is meant to show, and never below `designWidth`.
 void FitEditToText(QLineEdit* edit, const QString& sample, int designWidth);
 
+// `target` has the keyboard focus whenever the dialog opens.
+void FocusWhenShown(QDialog* dialog, QWidget* target);
+
 // Fixes the dialog's size at `designSize` or at what its layout needs, whichever is larger.
 void FitDialog(QDialog* dialog, QSize designSize);
 
