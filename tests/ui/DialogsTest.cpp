@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 #include "UiTestSupport.h"
@@ -15,6 +16,70 @@ using namespace zemvalkorta;
 class DialogsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Enter confirms and Esc cancels from inside a number field; Tab still moves on; both dialogs open
+    // with the focus on "Применить", not in a field.
+    void EnterEscAndTabInNumberFields() {
+        auto check = [](QDialog& dialog, QPushButton* apply, QLineEdit* field, QLineEdit* next) {
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(apply));
+            QVERIFY(apply->isDefault());
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(next));
+            QTest::keyClick(next, Qt::Key_Return);
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Escape);
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        };
+        TSetParamForm param;
+        param.SetModelEnabled(true);
+        param.SetModelCoefficients({1, 2, 3, 4});
+        check(param, param.ApplyButton, param.CoefficientEdits[0], param.CoefficientEdits[1]);
+        TSetChannelPropertiesForm channel;
+        channel.SetDimensions(0, {100, 100, 100});
+        check(channel, channel.ApplyButton, channel.XEdit, channel.YEdit);
+        check(channel, channel.ApplyButton, channel.PrimaryWeightEdit, channel.SaturatedWeightEdit);
+    }
+
+    // A field shows its value rounded; confirming without touching it must give back the stored value
+    // itself, while a field the operator changed gives what was typed.
+    void UntouchedFieldsKeepTheirStoredValues() {
+        TSetParamForm param;
+        param.SetModelEnabled(true);
+        const ModelCoefficientSet stored{-2.00123456e-3, 2.3487123e-4, -1.234567e-5, 6.7891e-7};
+        param.SetModelCoefficients(stored);
+        QCOMPARE(param.GetModelCoefficients(), stored);
+        param.CoefficientEdits[1]->setText(QStringLiteral("2,5E-04"));
+        const ModelCoefficientSet read = param.GetModelCoefficients();
+        QCOMPARE(read[1], 2.5e-4);
+        QCOMPARE(read[0], stored[0]);
+        QCOMPARE(read[3], stored[3]);
+        // Typing the shown text again is no change either.
+        param.CoefficientEdits[1]->setText(QStringLiteral("2,349E-04"));
+        QCOMPARE(param.GetModelCoefficients()[1], stored[1]);
+
+        TSetChannelPropertiesForm channel;
+        channel.SetDimensions(0, {70.04, 100.06, 99.95});
+        channel.SetPrimaryWeight(2150.05);
+        channel.SetSaturatedWeight(2201.26);
+        QCOMPARE(channel.GetDimensions(), (Dimensions{70.04, 100.06, 99.95}));
+        QCOMPARE(channel.GetPrimaryWeight(), 2150.05);
+        QCOMPARE(channel.GetSaturatedWeight(), 2201.26);
+        channel.YEdit->setText(QStringLiteral("100"));
+        channel.SaturatedWeightEdit->setText(QStringLiteral("2200,5"));
+        QCOMPARE(channel.GetDimensions(), (Dimensions{70.04, 100.0, 99.95}));
+        QCOMPARE(channel.GetSaturatedWeight(), 2200.5);
+        QCOMPARE(channel.GetPrimaryWeight(), 2150.05);
+        channel.SetDimensions(2, {70.04, 69.96, 5});
+        QCOMPARE(channel.GetDimensions(), (Dimensions{70.04, 69.96, 5}));
+    }
+
     void FullStopTypedIntoDimensionBecomesComma() {
         TSetChannelPropertiesForm form;
         form.SetDimensions(0, {100, 100, 100});

@@ -3,24 +3,20 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 #include "VersionInfo.h"
+#include "ui/DialogLayout.h"
 
 namespace zemvalkorta {
 namespace {
 
-QLabel* PlaceLabel(QWidget* parent, int x, int y) {
+QLabel* MakeLink(QWidget* parent) {
     auto* label = new QLabel(parent);
-    label->move(x, y);
-    label->setMinimumWidth(100);
-    return label;
-}
-
-QLabel* PlaceLink(QWidget* parent, int x, int y) {
-    auto* label = PlaceLabel(parent, x, y);
     label->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
     label->setCursor(Qt::PointingHandCursor);
     return label;
@@ -42,29 +38,45 @@ VersionBlock BuildVersionInfo() {
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("О программе"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(274, 197);
 
-    auto* bevel = new QFrame(this);
-    bevel->setFrameShape(QFrame::Box);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(8, 8, 257, 149);
+    QFrame* bevel = AddBevel(this);
+    auto* bevelLayout = new QVBoxLayout(bevel);
+    bevelLayout->setContentsMargins(8, 8, 8, 8);
+    bevelLayout->setSpacing(4);
 
-    ProductNameLabel = PlaceLabel(bevel, 8, 8);
+    ProductNameLabel = new QLabel(bevel);
     CommentsLabel = new QLabel(bevel);
     CommentsLabel->setWordWrap(true);
-    CommentsLabel->setGeometry(8, 26, 249 - 8, 25);
-    VersionLabel = PlaceLabel(bevel, 8, 56);
-    YearLabel = PlaceLabel(bevel, 150, 56);
-    CompanyNameLabel = PlaceLabel(bevel, 8, 76);
-    PhoneLabel = PlaceLabel(bevel, 8, 96);
-    EMailLabel = PlaceLink(bevel, 8, 120);
-    WebLabel = PlaceLink(bevel, 140, 120);
+    CommentsLabel->setMinimumWidth(249 - 8);
+    VersionLabel = new QLabel(bevel);
+    YearLabel = new QLabel(bevel);
+    CompanyNameLabel = new QLabel(bevel);
+    PhoneLabel = new QLabel(bevel);
+    EMailLabel = MakeLink(bevel);
+    WebLabel = MakeLink(bevel);
     EMailLabel->installEventFilter(this);
     WebLabel->installEventFilter(this);
 
-    CloseButton = new QPushButton(QStringLiteral("Закрыть"), this);
-    CloseButton->setGeometry(99, 165, 75, 25);
+    auto row = [](QLabel* first, QLabel* second) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(12);
+        line->addWidget(first);
+        line->addWidget(second);
+        line->addStretch(1);
+        return line;
+    };
+    bevelLayout->addWidget(ProductNameLabel);
+    bevelLayout->addWidget(CommentsLabel);
+    bevelLayout->addLayout(row(VersionLabel, YearLabel));
+    bevelLayout->addWidget(CompanyNameLabel);
+    bevelLayout->addWidget(PhoneLabel);
+    bevelLayout->addLayout(row(EMailLabel, WebLabel));
+    bevelLayout->addStretch(1);
+
+    CloseButton = MakeDialogButton(QStringLiteral("Закрыть"), this);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::reject);
+    AddButtonRow(this, {CloseButton});
+    FitDialog(this, QSize(274, 197));
 }
 
 std::optional<QString> TAboutForm::GetVersionValue(const VersionBlock& block, const QString& key) {
@@ -91,8 +103,7 @@ void TAboutForm::LoadVersionInfo(const VersionBlock& block) {
         WebLink = QStringLiteral("http://") + v;
         WebLabel->setText(WebLink);
     });
-    VersionLabel->adjustSize();
-    YearLabel->move(VersionLabel->x() + VersionLabel->width() + 4, VersionLabel->y());
+    FitDialog(this, QSize(274, 197));
 }
 
 bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {

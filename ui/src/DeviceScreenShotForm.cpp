@@ -2,11 +2,14 @@
 
 #include <QFile>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 
 #include "ui/ColorComboBox.h"
+#include "ui/DialogLayout.h"
 #include "ui/MessageBoxes.h"
 
 namespace zemvalkorta {
@@ -15,27 +18,36 @@ TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port,
     : QDialog(parent), Port(std::move(port)) {
     setWindowTitle(QStringLiteral("Картинка с экрана прибора"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(322, 142);
-
-    auto* bevel = new QFrame(this);
-    bevel->setFrameShape(QFrame::Box);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(8, 8, 305, 89);
+    QFrame* bevel = AddBevel(this);
+    auto* bevelLayout = new QHBoxLayout(bevel);
+    bevelLayout->setContentsMargins(8, 8, 8, 8);
+    bevelLayout->setSpacing(10);
     DeviceScreenShotImage = new QLabel(bevel);
-    DeviceScreenShotImage->setGeometry(8, 10, PictureWidth, PictureHeight);
+    DeviceScreenShotImage->setFixedSize(PictureWidth, PictureHeight);
+    bevelLayout->addWidget(DeviceScreenShotImage, 0, Qt::AlignTop);
+    auto* controls = new QGridLayout;
+    controls->setVerticalSpacing(4);
     auto* penLabel = new QLabel(QStringLiteral("Перо"), bevel);
-    penLabel->move(150, 12);
     PenColorComboBox = new TColorComboBox(bevel);
-    PenColorComboBox->setGeometry(180, 8, 117, 22);
+    PenColorComboBox->setMinimumSize(117, 22);
     auto* backgroundLabel = new QLabel(QStringLiteral("Фон"), bevel);
-    backgroundLabel->move(150, 38);
     BackgroundColorComboBox = new TColorComboBox(bevel);
-    BackgroundColorComboBox->setGeometry(180, 34, 117, 22);
-    GetPictureButton = new QPushButton(QStringLiteral("Прочитать картинку"), bevel);
-    GetPictureButton->setGeometry(150, 60, 147, 25);
-    CloseButton = new QPushButton(QStringLiteral("Закрыть"), this);
-    CloseButton->setGeometry(123, 108, 75, 25);
+    BackgroundColorComboBox->setMinimumSize(117, 22);
+    GetPictureButton = MakeDialogButton(QStringLiteral("Прочитать картинку"), bevel);
+    GetPictureButton->setMinimumWidth(147);
+    penLabel->setBuddy(PenColorComboBox);
+    backgroundLabel->setBuddy(BackgroundColorComboBox);
+    controls->addWidget(penLabel, 0, 0);
+    controls->addWidget(PenColorComboBox, 0, 1);
+    controls->addWidget(backgroundLabel, 1, 0);
+    controls->addWidget(BackgroundColorComboBox, 1, 1);
+    controls->addWidget(GetPictureButton, 2, 0, 1, 2);
+    controls->setRowStretch(3, 1);
+    bevelLayout->addLayout(controls, 1);
+    CloseButton = MakeDialogButton(QStringLiteral("Закрыть"), this);
     CloseButton->setDefault(true);
+    AddButtonRow(this, {CloseButton});
+    FitDialog(this, QSize(322, 142));
 
     connect(GetPictureButton, &QPushButton::clicked, this, &TDeviceScreenShotForm::GetPictureButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,12 +1,16 @@
 #include "ui/DownloadForm.h"
 
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "device/DownloadThread.h"
+#include "ui/DialogLayout.h"
+#include "ui/ProgressGauge.h"
 
 namespace zemvalkorta {
 
@@ -14,20 +18,18 @@ TDownloadForm::TDownloadForm(std::shared_ptr<TCommandPort> port, QWidget* parent
     : QDialog(parent), Worker(std::make_unique<TDownloadThread>(std::move(port))) {
     setWindowTitle(QStringLiteral("Чтение из прибора"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(274, 91);
-
-    auto* bevel = new QFrame(this);
-    bevel->setFrameShape(QFrame::Box);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(4, 4, 265, 41);
-    DownloadGauge = new QProgressBar(bevel);
-    DownloadGauge->setGeometry(4, 8, 257, 25);
+    QFrame* bevel = AddBevel(this);
+    auto* bevelLayout = new QVBoxLayout(bevel);
+    bevelLayout->setContentsMargins(4, 8, 4, 8);
+    DownloadGauge = new TProgressGauge(bevel);
+    DownloadGauge->setMinimumSize(257, 25);
     DownloadGauge->setRange(0, 100);
     DownloadGauge->setValue(0);
-    DownloadGauge->setStyleSheet(QStringLiteral("QProgressBar::chunk { background-color: navy; }"));
-    CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
-    CancelButton->setGeometry(99, 56, 75, 25);
+    bevelLayout->addWidget(DownloadGauge);
+    CancelButton = MakeDialogButton(QStringLiteral("Отмена"), this);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    AddButtonRow(this, {CancelButton});
+    FitDialog(this, QSize(274, 91));
     connect(Worker.get(), &TDownloadThread::Message, this, &TDownloadForm::WorkerMessage, Qt::QueuedConnection);
 }
 
@@ -66,22 +68,22 @@ void TDownloadForm::Finish() {
 TDownloadSummaryForm::TDownloadSummaryForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Результаты чтения"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(194, 119);
-    auto* bevel = new QFrame(this);
-    bevel->setFrameShape(QFrame::Box);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(8, 8, 177, 69);
-    auto* inMemory = new QLabel(QStringLiteral("В памяти прибора"), bevel);
-    inMemory->move(8, 12);
+    QFrame* bevel = AddBevel(this);
+    auto* counts = new QGridLayout(bevel);
+    counts->setContentsMargins(8, 10, 8, 10);
+    counts->setHorizontalSpacing(16);
+    counts->setVerticalSpacing(12);
+    counts->addWidget(new QLabel(QStringLiteral("В памяти прибора"), bevel), 0, 0);
     ResultsInDeviceMemoryLabel = new QLabel(QStringLiteral("0"), bevel);
-    ResultsInDeviceMemoryLabel->setGeometry(140, 12, 33, 16);
-    auto* added = new QLabel(QStringLiteral("Добавлено в проект"), bevel);
-    added->move(8, 40);
+    counts->addWidget(ResultsInDeviceMemoryLabel, 0, 1);
+    counts->addWidget(new QLabel(QStringLiteral("Добавлено в проект"), bevel), 1, 0);
     ResultsAddedToProjectLabel = new QLabel(QStringLiteral("0"), bevel);
-    ResultsAddedToProjectLabel->setGeometry(140, 40, 33, 16);
-    CloseButton = new QPushButton(QStringLiteral("Закрыть"), this);
-    CloseButton->setGeometry(59, 86, 75, 25);
+    counts->addWidget(ResultsAddedToProjectLabel, 1, 1);
+    counts->setColumnStretch(1, 1);
+    CloseButton = MakeDialogButton(QStringLiteral("Закрыть"), this);
     CloseButton->setDefault(true);
+    AddButtonRow(this, {CloseButton});
+    FitDialog(this, QSize(194, 119));
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 

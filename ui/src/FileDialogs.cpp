@@ -26,13 +26,16 @@ QString ChooseFile(QWidget* parent, FileDialogKind kind, const QString& startFol
             break;
         case FileDialogKind::OpenProject:
             dialog.setWindowTitle(QStringLiteral("Открыть проект"));
+            // The list shows "Файлы проектов (.fdb)"; the pattern behind it stays hidden.
             dialog.setNameFilter(QStringLiteral("Файлы проектов (.fdb) (*.fdb)"));
+            dialog.setOption(QFileDialog::HideNameFilterDetails);
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);
             break;
         case FileDialogKind::ExportText:
             dialog.setWindowTitle(QStringLiteral("Экспорт данных в .txt"));
             dialog.setNameFilter(QStringLiteral("Файлы (.txt) (*.txt)"));
+            dialog.setOption(QFileDialog::HideNameFilterDetails);
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setDefaultSuffix(QStringLiteral("txt"));
             break;

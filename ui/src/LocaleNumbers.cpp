@@ -10,6 +10,11 @@
 namespace zemvalkorta {
 namespace {
 
+bool IsDialogKey(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Tab ||
+           key == Qt::Key_Backtab;
+}
+
 class TNumberKeyFilter : public QObject {
 public:
     TNumberKeyFilter(QObject* parent, QString extraCharacters)
@@ -19,8 +24,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
         auto* key = static_cast<QKeyEvent*>(event);
-        // Navigation and editing keys carry no text and stay untouched.
-        if (key->text().isEmpty() || key->key() == Qt::Key_Backspace) return false;
+        // Navigation and editing keys carry no text and stay untouched; Enter, Esc and Tab carry
+        // control characters but belong to the dialog (default button, cancel, focus), not to the field.
+        if (key->text().isEmpty() || IsDialogKey(key->key()) || key->key() == Qt::Key_Backspace) return false;
         if (key->text().size() != 1) return true;
         QChar typed = key->text().front();
         if (typed == QLatin1Char(',') || typed == QLatin1Char('.')) typed = DecimalSeparator();

@@ -7,9 +7,11 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolTip>
+#include <algorithm>
 
 #include "core/Catalogue.h"
 #include "storage/MainDataModuleUnit.h"
+#include "ui/GridSizing.h"
 #include "ui/MainForm.h"
 #include "ui/ResultGridTexts.h"
 #include "ui/SetChannelPropertiesForm.h"
@@ -23,6 +25,7 @@ void TMainForm::ClearStringGrids() {
     for (int row = 0; row < ParamStringGrid->rowCount(); ++row) ParamStringGrid->item(row, 1)->setText(QString());
     for (int row = 1; row < DetailsStringGrid->rowCount(); ++row)
         for (int column = 1; column <= ChannelCount; ++column) DetailsStringGrid->item(row, column)->setText(QString());
+    GridPanelResize();
 }
 
 void TMainForm::ShowResult(bool selectFirstChannel) {
@@ -42,6 +45,7 @@ void TMainForm::ShowResult(bool selectFirstChannel) {
         for (int row = 1; row < DetailsGridRowCount; ++row)
             DetailsStringGrid->item(row, channel + 1)->setText(texts[std::size_t(row)]);
     }
+    GridPanelResize();
     ShowTettaStrip(measure);
     ClearGraphics();
     DrawFrostGraphics(measure);
@@ -136,10 +140,15 @@ void TMainForm::ParamStringGridMouseUp(Qt::MouseButton button) {
 void TMainForm::GridPanelResize() {
     const int panelWidth = GridPanel->width();
     const int labelWidth = ParamStringGrid->columnWidth(0);
-    const int valueWidth = ParamStringGrid->columnWidth(1);
-    // Shrinks as well as grows, so the value column always ends 8 pixels short of
-    // the panel's edge; it never becomes negative.
-    if (valueWidth + 8 != panelWidth) ParamStringGrid->setColumnWidth(1, std::max(0, panelWidth - (labelWidth + 8)));
+    // The value column ends 8 pixels short of the panel's edge, shrinking as well as growing, but never
+    // below what its texts need: a narrower panel scrolls the grid instead of cutting them.
+    const int valueWidth = std::max({0, panelWidth - (labelWidth + 8), TextColumnWidth(ParamStringGrid, 1)});
+    if (ParamStringGrid->columnWidth(1) != valueWidth) ParamStringGrid->setColumnWidth(1, valueWidth);
+    for (int column = 1; column <= ChannelCount; ++column)
+        DetailsStringGrid->setColumnWidth(column,
+                                          std::max(DetailsValueWidth, TextColumnWidth(DetailsStringGrid, column)));
+    FitGridHeight(ParamStringGrid, 101);
+    FitGridHeight(DetailsStringGrid, 233);
 }
 
 }  // namespace zemvalkorta

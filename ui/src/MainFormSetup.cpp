@@ -12,20 +12,26 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <type_traits>
 
 #include "device/USB.h"
 #include "storage/MainDataModuleUnit.h"
 #include "ui/Application.h"
 #include "ui/BlobTextEdit.h"
+#include "ui/CommandIcons.h"
+#include "ui/GridSizing.h"
 #include "ui/Hints.h"
 #include "ui/MainForm.h"
 #include "ui/MeasureListModel.h"
@@ -38,18 +44,17 @@ namespace {
 
 QTableWidget* MakeTextGrid(QWidget* parent, int rows, int columns) {
     auto* grid = new QTableWidget(rows, columns, parent);
-    // The grids' widths and heights were laid out for an 8-point font.
-    QFont small = grid->font();
-    small.setPointSize(8);
-    grid->setFont(small);
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionMode(QAbstractItemView::NoSelection);
     grid->setFocusPolicy(Qt::NoFocus);
-    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A panel narrower than the columns scrolls them into view; the rows always show.
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     grid->horizontalHeader()->setMinimumSectionSize(0);
+    grid->verticalHeader()->setDefaultSectionSize(std::max(19, grid->fontMetrics().height() + 4));
     grid->setWordWrap(false);
     for (int row = 0; row < rows; ++row)
         for (int column = 0; column < columns; ++column) grid->setItem(row, column, new QTableWidgetItem());
@@ -100,8 +105,10 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
          std::initializer_list<QWidget*>{StandartPatternCheckBox, StretchButton, CompressButton, UndoScaleButton})
         control->setEnabled(false);
 
+    CreatePageShortcuts();
     resize(720, 572);
     setMinimumSize(720, 560);
+    RestorePlacement();
     GridPanelResize();
     installEventFilter(this);
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -111,8 +118,13 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
 TMainForm::~TMainForm() { Data.OnShowResult = nullptr; }
 
 void TMainForm::CreateActions() {
-    auto make = [this](const char* caption, const char* hint, QStyle::StandardPixmap icon, auto handler) {
-        auto* action = new QAction(style()->standardIcon(icon), QString::fromUtf8(caption), this);
+    auto make = [this](const char* caption, const char* hint, auto icon, auto handler) {
+        QIcon picture;
+        if constexpr (std::is_same_v<decltype(icon), QIcon>)
+            picture = icon;
+        else
+            picture = CommandIcon(style(), icon);
+        auto* action = new QAction(picture, QString::fromUtf8(caption), this);
         if (hint) SetHint(action, QString::fromUtf8(hint));
         connect(action, &QAction::triggered, this, handler);
         return action;
@@ -134,9 +146,9 @@ void TMainForm::CreateActions() {
                            &TMainForm::DeleteAllActionExecute);
     ReadFromDeviceAction = make("Считать из прибора", "Считать|Считать из прибора", QStyle::SP_ArrowDown,
                                 &TMainForm::ReadFromDeviceActionExecute);
-    PrintReportAction = make("Отчёт", "Создать отчёт|Создание и печать отчёта", QStyle::SP_FileDialogDetailedView,
+    PrintReportAction = make("Отчёт", "Создать отчёт|Создание и печать отчёта", ReportCommandIcon(),
                              &TMainForm::PrintReportActionExecute);
-    ExportAction = make("Экспорт", "Экспорт данных|Экспортировать данные в .txt", QStyle::SP_DriveFDIcon,
+    ExportAction = make("Экспорт", "Экспорт данных|Экспортировать данные в .txt", ExportCommandIcon(),
                         &TMainForm::ExportActionExecute);
     FrostResistanceTableAction =
         make("Таблица морозостойкостей", "Таблица морозостойкостей|Просмотр таблицы морозостойкостей",
@@ -207,7 +219,8 @@ void TMainForm::CreateToolBar() {
         auto* button = new QToolButton(bar);
         button->setDefaultAction(action);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setFixedSize(40, 22);
+        // 40 by 22 at the least; a wider font widens a button to its caption.
+        button->setMinimumSize(40, 22);
         bar->addWidget(button);
     }
 }
@@ -219,20 +232,15 @@ QWidget* TMainForm::CreateGridPanel() {
     layout->setSpacing(2);
 
     ParamStringGrid = MakeTextGrid(GridPanel, ParamGridRowCount, 3);
-    ParamStringGrid->setFixedHeight(101);
-    ParamStringGrid->verticalHeader()->setDefaultSectionSize(19);
-    ParamStringGrid->setColumnWidth(0, 110);
     ParamStringGrid->setColumnWidth(2, 0);
     for (int row = 0; row < ParamGridRowCount; ++row) {
         ParamStringGrid->item(row, 0)->setText(ParamRowLabel(row));
         MarkFixed(ParamStringGrid->item(row, 0));
     }
+    ParamStringGrid->setColumnWidth(0, std::max(110, TextColumnWidth(ParamStringGrid, 0)));
     SetHint(ParamStringGrid, QStringLiteral("|Щёлкните левой кнопкой мыши для изменения общих параметров"));
 
     DetailsStringGrid = MakeTextGrid(GridPanel, DetailsGridRowCount, 5);
-    DetailsStringGrid->setFixedHeight(233);
-    DetailsStringGrid->verticalHeader()->setDefaultSectionSize(19);
-    for (int column = 0; column < 4; ++column) DetailsStringGrid->setColumnWidth(column, column == 0 ? 110 : 90);
     DetailsStringGrid->setColumnWidth(4, 0);
     for (int column = 0; column < 5; ++column) {
         DetailsStringGrid->item(0, column)->setText(DetailsHeaderText(column));
@@ -242,6 +250,12 @@ QWidget* TMainForm::CreateGridPanel() {
         DetailsStringGrid->item(row, 0)->setText(DetailsRowLabel(row));
         MarkFixed(DetailsStringGrid->item(row, 0));
     }
+    DetailsStringGrid->setColumnWidth(0, std::max(110, TextColumnWidth(DetailsStringGrid, 0)));
+    // A value column holds at most a text like "-1000,00E-03"; the original 90 pixels are the least.
+    DetailsValueWidth = std::max({90, TextColumnWidth(DetailsStringGrid, 1),
+                                  CellTextWidth(DetailsStringGrid, QStringLiteral("-1000,00E-03")),
+                                  CellTextWidth(DetailsStringGrid, QStringLiteral("-8,88E-188"))});
+    for (int column = 1; column < 4; ++column) DetailsStringGrid->setColumnWidth(column, DetailsValueWidth);
     SetHint(DetailsStringGrid, QStringLiteral("|Щёлкните левой кнопкой мыши для изменения параметров образца"));
     DetailsStringGrid->viewport()->setMouseTracking(true);
     ParamStringGrid->viewport()->installEventFilter(this);
@@ -269,9 +283,11 @@ QWidget* TMainForm::CreateGraphicArea() {
     GraphEditPanel = new QWidget;
     auto* editLayout = new QHBoxLayout(GraphEditPanel);
     editLayout->setContentsMargins(0, 0, 0, 0);
+    editLayout->setSpacing(2);
     auto makeButton = [this](QStyle::StandardPixmap icon, const char* hint) {
         auto* button = new QToolButton(GraphEditPanel);
         button->setIcon(style()->standardIcon(icon));
+        button->setAutoRaise(true);
         SetHint(button, QString::fromUtf8(hint));
         return button;
     };
@@ -279,12 +295,18 @@ QWidget* TMainForm::CreateGraphicArea() {
     StretchButton = makeButton(QStyle::SP_ArrowUp, "Растянуть|Растянуть график");
     CompressButton = makeButton(QStyle::SP_ArrowDown, "Сжать|Сжать график");
     StandartPatternCheckBox = new QCheckBox(QStringLiteral("Стандартный образец"), GraphEditPanel);
+    SetHint(StandartPatternCheckBox, QStringLiteral("|Показать стандарный образец"));
     connect(StandartPatternCheckBox, &QCheckBox::clicked, ShowStandartPatternAction, &QAction::trigger);
     connect(ShowStandartPatternAction, &QAction::toggled, StandartPatternCheckBox, &QCheckBox::setChecked);
     for (QWidget* control :
          std::initializer_list<QWidget*>{UndoScaleButton, StretchButton, CompressButton, StandartPatternCheckBox})
         editLayout->addWidget(control);
     GraphicPageControl->setCornerWidget(GraphEditPanel, Qt::TopRightCorner);
+    // All three tabs show beside the editing panel: the tab bar never scrolls, and the right part
+    // is never narrower than tabs and panel together.
+    GraphicPageControl->tabBar()->setUsesScrollButtons(false);
+    GraphicPageControl->tabBar()->setElideMode(Qt::ElideNone);
+    GraphicPageControl->tabBar()->setExpanding(false);
 
     auto* commentPanel = new QWidget;
     auto* commentLayout = new QVBoxLayout(commentPanel);
@@ -303,7 +325,7 @@ QWidget* TMainForm::CreateGraphicArea() {
     right->setStretchFactor(0, 1);
     right->setStretchFactor(1, 0);
     right->setSizes({300, 169});
-    right->setMinimumWidth(350);
+    right->setMinimumWidth(RightPartMinimumWidth());
     return right;
 }
 
@@ -340,8 +362,12 @@ QWidget* TMainForm::CreateDataPage() {
     connect(MeasureListModel, &TMeasureListModel::CurrentRowMoved, this, [this](int row) {
         const QModelIndex target = MeasureListModel->index(row, 0);
         if (MainDBGrid->currentIndex().row() != row) MainDBGrid->setCurrentIndex(target);
+        KeepCurrentRowShown();
         if (Navigator) Navigator->UpdateButtons();
     });
+    // A click on the list's empty part clears the selection; the current row keeps its highlight.
+    connect(MainDBGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { KeepCurrentRowShown(); });
 
     Navigator = new TRecordNavigator(
         Data.ResultDataSet(),
@@ -360,7 +386,9 @@ QWidget* TMainForm::CreateDataPage() {
     splitter->addWidget(right);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
-    splitter->setSizes({720 - 456, 456});
+    splitter->setSizes({720 - RightPartInitialWidth(), RightPartInitialWidth()});
+    MainSplitter = splitter;
+    CommentSplitter = static_cast<QSplitter*>(right);
 
     TettaStripArea = new QWidget(page);
     TettaStripArea->setFixedHeight(27);
@@ -370,6 +398,41 @@ QWidget* TMainForm::CreateDataPage() {
     pageLayout->addWidget(splitter, 1);
     pageLayout->addWidget(TettaStripArea);
     return page;
+}
+
+int TMainForm::RightPartMinimumWidth() const {
+    // The tab bar never scrolls, so its size hint holds every tab.
+    const int tabsWidth = GraphicPageControl->tabBar()->sizeHint().width();
+    return std::max(350, tabsWidth + GraphEditPanel->sizeHint().width() + 8);
+}
+
+int TMainForm::RightPartInitialWidth() const { return std::max(456, RightPartMinimumWidth()); }
+
+void TMainForm::KeepCurrentRowShown() {
+    const QModelIndex current = MainDBGrid->currentIndex();
+    if (!current.isValid()) return;
+    QItemSelectionModel* selection = MainDBGrid->selectionModel();
+    if (!selection->isRowSelected(current.row(), QModelIndex()))
+        selection->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    MainDBGrid->scrollTo(current);
+}
+
+void TMainForm::MoveChannelPage(int step) {
+    if (!GraphicPageControl->isVisible()) return;
+    const int count = GraphicPageControl->count();
+    GraphicPageControl->setCurrentIndex((GraphicPageControl->currentIndex() + step + count) % count);
+}
+
+void TMainForm::CreatePageShortcuts() {
+    // Wherever the focus is in the window, as a tab control does while it has the focus itself.
+    for (const auto& [keys, step] :
+         std::initializer_list<std::pair<QKeySequence, int>>{{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                                             {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                                             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                                                             {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        auto* shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { MoveChannelPage(step); });
+    }
 }
 
 void TMainForm::CreateStatusBar() {
@@ -382,6 +445,10 @@ void TMainForm::CreateStatusBar() {
     SparePanel = new QLabel(bar);
     SparePanel->setFixedWidth(150);
     SparePanel->setFrameShape(QFrame::StyledPanel);
+    // A long hint must not widen panel 0 over the legend.
+    HintPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    HintPanel->setMinimumWidth(0);
+    bar->setSizeGripEnabled(false);
     bar->addWidget(HintPanel, 1);
     bar->addPermanentWidget(LegendPanel);
     bar->addPermanentWidget(SparePanel);
@@ -410,8 +477,10 @@ void TMainForm::PaintLegendSquare(int index, ColorValue color) {
 }
 
 void TMainForm::StatusBarResize() {
-    // The legend squares ride on the legend panel, so they follow panel 0's width by themselves.
-    HintPanel->setFixedWidth(std::max(0, statusBar()->width() - (LegendPanel->width() + SparePanel->width() + 5)));
+    // Panel 0 takes the bar's width less the two other panels (280 pixels with their gaps, more when the
+    // legend needs more room in the window's font) and clips its text there; the legend squares ride on
+    // the legend panel, so they stay in front of their marks.
+    HintPanel->setMaximumWidth(std::max(0, statusBar()->width() - 280));
 }
 
 void TMainForm::HandleHint(const QString& hint) { HintPanel->setText(hint); }

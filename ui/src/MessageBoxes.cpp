@@ -44,7 +44,9 @@ MessageAnswer ShowMessage(QWidget* parent, const QString& text, MessageIcon icon
     const MessageRequest request{caption, text, icon, buttons, details};
     if (Responder()) return Responder()(request);
 
-    QMessageBox box(ToQtIcon(icon), caption, text, ToQtButtons(buttons), parent);
+    // An empty title would make the window system show the application's name instead; a blank shows nothing.
+    QMessageBox box(ToQtIcon(icon), caption.isEmpty() ? QStringLiteral(" ") : caption, text, ToQtButtons(buttons),
+                    parent);
     box.setWindowModality(Qt::ApplicationModal);
     if (!details.isEmpty()) box.setDetailedText(details);
     switch (box.exec()) {

@@ -1,71 +1,78 @@
 #include "ui/SetChannelPropertiesForm.h"
 
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/DialogLayout.h"
 #include "ui/LocaleNumbers.h"
 
 namespace zemvalkorta {
 namespace {
 
-QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y) {
-    auto* label = new QLabel(text, parent);
-    label->move(x, y);
-    return label;
-}
-
-QLineEdit* PlaceEdit(QWidget* parent, int x, int y, int width) {
-    auto* edit = new QLineEdit(parent);
-    edit->setGeometry(x, y, width, 21);
-    return edit;
-}
-
-QFrame* PlaceLine(QWidget* parent, int y) {
+QFrame* MakeLine(QWidget* parent) {
     auto* line = new QFrame(parent);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(8, y, 241, 2);
     return line;
 }
 
 QString MassText(double mass) { return mass == 0.0 ? QStringLiteral("?") : FormatPattern("0.0", mass); }
 
+// The number in `edit`, or `stored` when the field still shows what was put into it
+// (its text is the stored value rounded for display) or holds no number.
+double FieldValue(const QLineEdit* edit, const QString& shown, double stored, double fallback) {
+    if (edit->text() == shown) return stored;
+    return ParseLocaleNumber(edit->text()).value_or(fallback);
+}
+
 }  // namespace
 
 TSetChannelPropertiesForm::TSetChannelPropertiesForm(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(274, 231);
 
-    auto* bevel = new QFrame(this);
-    bevel->setFrameShape(QFrame::Box);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(8, 8, 257, 181);
+    QFrame* bevel = AddBevel(this);
+    auto* grid = new QGridLayout(bevel);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->setVerticalSpacing(6);
 
-    PlaceLabel(bevel, QStringLiteral("Геометрические размеры, мм"), 8, 8);
-    XLabel = PlaceLabel(bevel, QStringLiteral("x"), 8, 34);
-    XEdit = PlaceEdit(bevel, 20, 30, 60);
-    YLabel = PlaceLabel(bevel, QStringLiteral("y"), 92, 34);
-    YEdit = PlaceEdit(bevel, 104, 30, 60);
-    ZLabel = PlaceLabel(bevel, QStringLiteral("z"), 176, 34);
-    ZEdit = PlaceEdit(bevel, 188, 30, 60);
-    PlaceLine(bevel, 60);
-    PlaceLabel(bevel, QStringLiteral("Вес исходный, г"), 8, 74);
-    PrimaryWeightEdit = PlaceEdit(bevel, 148, 70, 100);
-    PlaceLabel(bevel, QStringLiteral("Вес насыщенный, г"), 8, 102);
-    SaturatedWeightEdit = PlaceEdit(bevel, 148, 98, 100);
-    PlaceLine(bevel, 128);
-    PlaceLabel(bevel, QStringLiteral("Возраст"), 8, 146);
-    AgeEdit = PlaceEdit(bevel, 148, 142, 100);
+    grid->addWidget(new QLabel(QStringLiteral("Геометрические размеры, мм"), bevel), 0, 0, 1, 2);
+    auto* dimensions = new QHBoxLayout;
+    auto addDimension = [&](const char* name, QLabel*& label, QLineEdit*& edit) {
+        label = new QLabel(QString::fromLatin1(name), bevel);
+        edit = new QLineEdit(bevel);
+        FitEditToText(edit, FormatPattern("0.0", -8888.8), 60);
+        label->setBuddy(edit);
+        dimensions->addWidget(label);
+        dimensions->addWidget(edit, 1);
+    };
+    addDimension("x", XLabel, XEdit);
+    dimensions->addSpacing(6);
+    addDimension("y", YLabel, YEdit);
+    dimensions->addSpacing(6);
+    addDimension("z", ZLabel, ZEdit);
+    grid->addLayout(dimensions, 1, 0, 1, 2);
+    grid->addWidget(MakeLine(bevel), 2, 0, 1, 2);
 
-    ApplyButton = new QPushButton(QStringLiteral("Применить"), this);
-    ApplyButton->setGeometry(56, 197, 75, 25);
-    ApplyButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
-    CancelButton->setGeometry(143, 197, 75, 25);
-    connect(ApplyButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    auto addField = [&](int row, const char* caption, int designWidth) {
+        auto* label = new QLabel(QString::fromUtf8(caption), bevel);
+        auto* edit = new QLineEdit(bevel);
+        FitEditToText(edit, FormatPattern("0.0", -88888.8), designWidth);
+        label->setBuddy(edit);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(edit, row, 1);
+        return edit;
+    };
+    PrimaryWeightEdit = addField(3, "Вес исходный, г", 100);
+    SaturatedWeightEdit = addField(4, "Вес насыщенный, г", 100);
+    grid->addWidget(MakeLine(bevel), 5, 0, 1, 2);
+    AgeEdit = addField(6, "Возраст", 100);
+    grid->setColumnStretch(1, 1);
+
+    MakeApplyCancelButtons(this, ApplyButton, CancelButton);
 
     for (QLineEdit* edit : {XEdit, YEdit, ZEdit, PrimaryWeightEdit, SaturatedWeightEdit})
         InstallNumberKeyFilter(edit, QString());
@@ -75,7 +82,9 @@ TSetChannelPropertiesForm::TSetChannelPropertiesForm(QWidget* parent) : QDialog(
     setTabOrder(ZEdit, PrimaryWeightEdit);
     setTabOrder(PrimaryWeightEdit, SaturatedWeightEdit);
     setTabOrder(SaturatedWeightEdit, AgeEdit);
-    ApplyButton->setFocus();
+    setTabOrder(AgeEdit, CancelButton);
+    FitDialog(this, QSize(274, 231));
+    FocusWhenShown(this, ApplyButton);
 }
 
 void TSetChannelPropertiesForm::SetChannelNumber(int channelNumber) {
@@ -98,36 +107,44 @@ void TSetChannelPropertiesForm::SetDimensions(std::int32_t geometryKind, const D
         ZLabel->setVisible(false);
         ZEdit->setVisible(false);
     }
-    XEdit->setText(FormatPattern("0.0", dimensions[0]));
-    YEdit->setText(FormatPattern("0.0", dimensions[1]));
-    if (geometryKind != 2) ZEdit->setText(FormatPattern("0.0", dimensions[2]));
+    std::array<QLineEdit*, 3> edits{XEdit, YEdit, ZEdit};
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        if (geometryKind == 2 && i == 2) continue;
+        ShownDimensions[i] = FormatPattern("0.0", dimensions[i]);
+        edits[i]->setText(ShownDimensions[i]);
+    }
 }
 
 Dimensions TSetChannelPropertiesForm::GetDimensions() const {
     Dimensions result = RememberedDimensions;
-    result[0] = ParseLocaleNumber(XEdit->text()).value_or(RememberedDimensions[0]);
-    result[1] = ParseLocaleNumber(YEdit->text()).value_or(RememberedDimensions[1]);
-    if (GeometryKind != 2) result[2] = ParseLocaleNumber(ZEdit->text()).value_or(RememberedDimensions[2]);
+    result[0] = FieldValue(XEdit, ShownDimensions[0], RememberedDimensions[0], RememberedDimensions[0]);
+    result[1] = FieldValue(YEdit, ShownDimensions[1], RememberedDimensions[1], RememberedDimensions[1]);
+    if (GeometryKind != 2)
+        result[2] = FieldValue(ZEdit, ShownDimensions[2], RememberedDimensions[2], RememberedDimensions[2]);
     return result;
 }
 
 void TSetChannelPropertiesForm::SetPrimaryWeight(double mass) {
     PrimaryWeight = mass < 0.0 ? 0.0 : mass;
-    PrimaryWeightEdit->setText(MassText(PrimaryWeight));
+    ShownPrimaryWeight = MassText(PrimaryWeight);
+    PrimaryWeightEdit->setText(ShownPrimaryWeight);
 }
 
 double TSetChannelPropertiesForm::GetPrimaryWeight() {
-    PrimaryWeight = ParseLocaleNumber(PrimaryWeightEdit->text()).value_or(0.0);
+    PrimaryWeight = FieldValue(PrimaryWeightEdit, ShownPrimaryWeight, PrimaryWeight, 0.0);
+    ShownPrimaryWeight = PrimaryWeightEdit->text();
     return PrimaryWeight;
 }
 
 void TSetChannelPropertiesForm::SetSaturatedWeight(double mass) {
     SaturatedWeight = mass < 0.0 ? 0.0 : mass;
-    SaturatedWeightEdit->setText(MassText(SaturatedWeight));
+    ShownSaturatedWeight = MassText(SaturatedWeight);
+    SaturatedWeightEdit->setText(ShownSaturatedWeight);
 }
 
 double TSetChannelPropertiesForm::GetSaturatedWeight() {
-    SaturatedWeight = ParseLocaleNumber(SaturatedWeightEdit->text()).value_or(0.0);
+    SaturatedWeight = FieldValue(SaturatedWeightEdit, ShownSaturatedWeight, SaturatedWeight, 0.0);
+    ShownSaturatedWeight = SaturatedWeightEdit->text();
     return SaturatedWeight;
 }
 

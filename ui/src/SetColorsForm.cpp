@@ -4,33 +4,39 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/ColorComboBox.h"
+#include "ui/DialogLayout.h"
 
 namespace zemvalkorta {
 
 TSetColorsForm::TSetColorsForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Цвета графиков"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(274, 173);
 
-    auto* bevel = new QFrame(this);
-    bevel->setFrameShape(QFrame::Box);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(8, 8, 257, 125);
+    QFrame* bevel = AddBevel(this);
+    auto* bevelLayout = new QVBoxLayout(bevel);
+    bevelLayout->setContentsMargins(2, 2, 2, 2);
 
     ColorsGrid = new QTableWidget(1, 2, bevel);
-    ColorsGrid->setGeometry(2, 2, 253, 121);
     ColorsGrid->horizontalHeader()->hide();
     ColorsGrid->verticalHeader()->hide();
-    ColorsGrid->horizontalHeader()->setDefaultSectionSize(126);
-    ColorsGrid->verticalHeader()->setDefaultSectionSize(20);
+    // 126 x 20 held the names in the original 8-point font; a larger font widens the name column.
+    const QFontMetrics metrics = ColorsGrid->fontMetrics();
+    const int nameWidth = metrics.horizontalAdvance(QStringLiteral("Стандартный образец")) +
+                          3 * metrics.horizontalAdvance(QLatin1Char('A'));
+    ColorsGrid->setColumnWidth(0, std::max(126, nameWidth));
+    ColorsGrid->setColumnWidth(1, 126);
+    ColorsGrid->verticalHeader()->setDefaultSectionSize(std::max(20, metrics.height() + 6));
     ColorsGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ColorsGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ColorsGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ColorsGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     ColorsGrid->setFocusPolicy(Qt::ClickFocus);
     ColorsGrid->setFrameShape(QFrame::NoFrame);
+    bevelLayout->addWidget(ColorsGrid);
 
     ColorBox = new TColorComboBox(ColorsGrid->viewport());
     ColorBox->hide();
@@ -39,15 +45,19 @@ TSetColorsForm::TSetColorsForm(QWidget* parent) : QDialog(parent) {
             [this](int row, int column, int, int) { ColorsGridSelectCell(row, column); });
     connect(ColorsGrid, &QTableWidget::cellClicked, this, &TSetColorsForm::ColorsGridSelectCell);
 
-    ApplyButton = new QPushButton(QStringLiteral("Применить"), this);
-    ApplyButton->setGeometry(56, 140, 75, 25);
-    ApplyButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
-    CancelButton->setGeometry(143, 140, 75, 25);
-    connect(ApplyButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
+    MakeApplyCancelButtons(this, ApplyButton, CancelButton);
     RefreshRow(0);
+    FitGrid();
+}
+
+void TSetColorsForm::FitGrid() {
+    // Every row shows; the grid has no scroll bars.
+    int width = 0;
+    for (int column = 0; column < ColorsGrid->columnCount(); ++column) width += ColorsGrid->columnWidth(column);
+    int height = 0;
+    for (int row = 0; row < ColorsGrid->rowCount(); ++row) height += ColorsGrid->rowHeight(row);
+    ColorsGrid->setFixedSize(width + 1, std::max(height + 1, 117));
+    FitDialog(this, QSize(274, 173));
 }
 
 void TSetColorsForm::SetStandardColor(ColorValue color) {
@@ -59,6 +69,7 @@ void TSetColorsForm::SetColorCount(int count) {
     ChannelColors.resize(std::size_t(std::max(count, 0)), 0);
     ColorsGrid->setRowCount(GetColorCount() + 1);
     for (int row = 0; row <= GetColorCount(); ++row) RefreshRow(row);
+    FitGrid();
 }
 
 void TSetColorsForm::SetChannelColor(int index, ColorValue color) {

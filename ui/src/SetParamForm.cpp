@@ -2,11 +2,15 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "ui/CatalogueTexts.h"
+#include "ui/DialogLayout.h"
 #include "ui/LocaleNumbers.h"
 
 namespace zemvalkorta {
@@ -14,46 +18,54 @@ namespace zemvalkorta {
 TSetParamForm::TSetParamForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Параметры"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(426, 150);
 
-    auto* bevel = new QFrame(this);
-    bevel->setFrameShape(QFrame::Box);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(8, 8, 409, 101);
+    QFrame* bevel = AddBevel(this);
+    auto* bevelLayout = new QVBoxLayout(bevel);
+    bevelLayout->setContentsMargins(8, 6, 8, 8);
 
     MathModelLabel = new QLabel(QStringLiteral("Математическая модель"), bevel);
-    MathModelLabel->move(8, 6);
+    bevelLayout->addWidget(MathModelLabel);
+    auto* coefficients = new QHBoxLayout;
     for (int i = 0; i < 4; ++i) {
         CoefficientLabels[i] = new QLabel(QStringLiteral("a%1").arg(i), bevel);
-        CoefficientLabels[i]->move(8 + i * 100, 31);
         CoefficientEdits[i] = new QLineEdit(bevel);
         CoefficientEdits[i]->setObjectName(QStringLiteral("a%1Edit").arg(i));
-        CoefficientEdits[i]->setGeometry(26 + i * 100, 27, 76, 21);
+        FitEditToText(CoefficientEdits[i], FormatPattern("0.000E+00", -8.888e-88), 76);
+        CoefficientLabels[i]->setBuddy(CoefficientEdits[i]);
         InstallNumberKeyFilter(CoefficientEdits[i], QStringLiteral("+-Ee"));
+        coefficients->addWidget(CoefficientLabels[i]);
+        coefficients->addWidget(CoefficientEdits[i], 1);
+        if (i < 3) coefficients->addSpacing(6);
     }
+    bevelLayout->addLayout(coefficients);
     auto* line = new QFrame(bevel);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
-    line->setGeometry(8, 56, 393, 2);
+    bevelLayout->addWidget(line);
 
+    auto* kinds = new QHBoxLayout;
     auto* sortLabel = new QLabel(QStringLiteral("Вид"), bevel);
-    sortLabel->move(8, 72);
     SortComboBox = new QComboBox(bevel);
-    SortComboBox->setGeometry(36, 68, 150, 22);
+    SortComboBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    SortComboBox->setMinimumWidth(150);
     auto* geometryLabel = new QLabel(QStringLiteral("Геометрия"), bevel);
-    geometryLabel->move(196, 72);
     GeometryComboBox = new QComboBox(bevel);
-    GeometryComboBox->setGeometry(258, 68, 143, 22);
+    GeometryComboBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    GeometryComboBox->setMinimumWidth(143);
+    sortLabel->setBuddy(SortComboBox);
+    geometryLabel->setBuddy(GeometryComboBox);
+    kinds->addWidget(sortLabel);
+    kinds->addWidget(SortComboBox, 1);
+    kinds->addSpacing(10);
+    kinds->addWidget(geometryLabel);
+    kinds->addWidget(GeometryComboBox, 1);
+    bevelLayout->addLayout(kinds);
 
-    ApplyButton = new QPushButton(QStringLiteral("Применить"), this);
-    ApplyButton->setGeometry(130, 117, 75, 25);
-    ApplyButton->setDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
-    CancelButton->setGeometry(221, 117, 75, 25);
-    connect(ApplyButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-
+    MakeApplyCancelButtons(this, ApplyButton, CancelButton);
     FormCreate();
+    FitDialog(this, QSize(426, 150));
+    // The dialog opens on its default button, so Enter confirms at once and no field is half-typed by accident.
+    FocusWhenShown(this, ApplyButton);
 }
 
 void TSetParamForm::FormCreate() {
@@ -75,13 +87,20 @@ void TSetParamForm::SetModelEnabled(bool enabled) {
 
 void TSetParamForm::SetModelCoefficients(const ModelCoefficientSet& coefficients) {
     RememberedCoefficients = coefficients;
-    for (int i = 0; i < 4; ++i) CoefficientEdits[i]->setText(FormatPattern("0.000E+00", coefficients[i]));
+    for (int i = 0; i < 4; ++i) {
+        ShownCoefficients[i] = FormatPattern("0.000E+00", coefficients[i]);
+        CoefficientEdits[i]->setText(ShownCoefficients[i]);
+    }
 }
 
 ModelCoefficientSet TSetParamForm::GetModelCoefficients() const {
     ModelCoefficientSet result{};
-    for (int i = 0; i < 4; ++i)
-        result[i] = ParseLocaleNumber(CoefficientEdits[i]->text()).value_or(RememberedCoefficients[i]);
+    for (int i = 0; i < 4; ++i) {
+        // The field shows the value rounded to four digits; an untouched field must not round the stored value.
+        const QString text = CoefficientEdits[i]->text();
+        result[i] = text == ShownCoefficients[i] ? RememberedCoefficients[i]
+                                                 : ParseLocaleNumber(text).value_or(RememberedCoefficients[i]);
+    }
     return result;
 }
 

@@ -1,16 +1,20 @@
 #include "ui/ViewFTableForm.h"
 
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <utility>
 
 #include "core/FrostGrading.h"
 #include "ui/CatalogueTexts.h"
+#include "ui/DialogLayout.h"
 #include "ui/LocaleNumbers.h"
 
 namespace zemvalkorta {
@@ -37,30 +41,26 @@ QString FrostRangeText(double upper, double lower) {
 TViewFTableForm::TViewFTableForm(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Таблица морозостойкостей"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setFixedSize(882, 191);
 
-    auto* bevel = new QFrame(this);
-    bevel->setFrameShape(QFrame::Box);
-    bevel->setFrameShadow(QFrame::Sunken);
-    bevel->setGeometry(0, 0, 881, 153);
+    QFrame* bevel = AddBevel(this);
+    auto* bevelLayout = new QVBoxLayout(bevel);
+    bevelLayout->setContentsMargins(8, 8, 8, 8);
+    bevelLayout->setSpacing(6);
 
-    auto* caption1 =
-        new QLabel(QStringLiteral("Максимальное относительное увеличение разности объёмной деформации бетонного и "
-                                  "стандартного образцов"),
-                   this);
-    caption1->move(8, 8);
-    auto* thetaLabel = new QLabel(QStringLiteral("Θx10³"), this);
+    // The three captions read as one line.
+    auto* captions = new QHBoxLayout;
+    captions->setSpacing(4);
+    captions->addWidget(new QLabel(QStringLiteral("Максимальное относительное увеличение разности объёмной "
+                                                  "деформации бетонного и стандартного образцов"),
+                                   bevel));
+    auto* thetaLabel = new QLabel(QStringLiteral("Θx10³"), bevel);
     thetaLabel->setObjectName(QStringLiteral("TettaLabel"));
-    // The first caption is wider in a Unicode font than the original 8-point
-    // bitmap font; the two following labels go after it instead of on top of it.
-    caption1->adjustSize();
-    thetaLabel->move(std::max(592, caption1->x() + caption1->width() + 4), 8);
-    thetaLabel->adjustSize();
-    auto* caption2 = new QLabel(QStringLiteral("для марки бетона по морозостойкости"), this);
-    caption2->move(std::max(632, thetaLabel->x() + thetaLabel->width() + 4), 8);
+    captions->addWidget(thetaLabel);
+    captions->addWidget(new QLabel(QStringLiteral("для марки бетона по морозостойкости"), bevel));
+    captions->addStretch(1);
+    bevelLayout->addLayout(captions);
 
-    FTableStringGrid = new QTableWidget(GridRowCount, FrostGradeCount + 1, this);
-    FTableStringGrid->setGeometry(9, 27, 864, 118);
+    FTableStringGrid = new QTableWidget(GridRowCount, FrostGradeCount + 1, bevel);
     FTableStringGrid->horizontalHeader()->hide();
     FTableStringGrid->verticalHeader()->hide();
     FTableStringGrid->horizontalHeader()->setDefaultSectionSize(50);
@@ -71,18 +71,40 @@ TViewFTableForm::TViewFTableForm(QWidget* parent) : QDialog(parent) {
     FTableStringGrid->setFocusPolicy(Qt::NoFocus);
     FTableStringGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     FTableStringGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    bevelLayout->addWidget(FTableStringGrid, 0, Qt::AlignLeft);
 
-    BitBtn1 = new QPushButton(QStringLiteral("Закрыть"), this);
-    BitBtn1->setGeometry(403, 160, 75, 25);
+    BitBtn1 = MakeDialogButton(QStringLiteral("Закрыть"), this);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    AddButtonRow(this, {BitBtn1});
 
     FormCreate();
+    FitGrid();
+    FitDialog(this, QSize(882, 191));
+}
+
+void TViewFTableForm::FitGrid() {
+    // The original widths (196 and 50, rows of 18) are the least; a wider font widens the columns to their texts.
+    FTableStringGrid->resizeColumnsToContents();
+    FTableStringGrid->setColumnWidth(0, std::max(196, FTableStringGrid->columnWidth(0)));
+    for (int column = 1; column < FTableStringGrid->columnCount(); ++column)
+        FTableStringGrid->setColumnWidth(column, std::max(50, FTableStringGrid->columnWidth(column)));
+    int width = 0;
+    for (int column = 0; column < FTableStringGrid->columnCount(); ++column)
+        width += FTableStringGrid->columnWidth(column);
+    int height = 0;
+    for (int row = 0; row < HiddenRow; ++row) {
+        FTableStringGrid->resizeRowToContents(row);
+        FTableStringGrid->setRowHeight(row, std::max(18, FTableStringGrid->rowHeight(row)));
+        height += FTableStringGrid->rowHeight(row);
+    }
+    FTableStringGrid->setRowHeight(HiddenRow, 0);
+    const int frame = 2 * FTableStringGrid->frameWidth();
+    FTableStringGrid->setFixedSize(width + frame, height + frame);
 }
 
 void TViewFTableForm::FormCreate() {
     FTableStringGrid->setRowHeight(HiddenRow, 0);
-    FTableStringGrid->setColumnWidth(0, 196);
     QFont headerFont = font();
     headerFont.setPointSize(8);
     QFont valueFont(QStringLiteral("Arial"), 8);

@@ -7,9 +7,11 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "core/MeasureResult.h"
 #include "storage/Settings.h"
+#include "storage/WindowPlacement.h"
 #include "ui/Colors.h"
 
 class QAction;
@@ -118,6 +120,8 @@ public:
     QLabel* HintPanel;
     QLabel* LegendPanel;
     QLabel* SparePanel;
+    QSplitter* MainSplitter = nullptr;     // the list and grids on the left, the charts on the right
+    QSplitter* CommentSplitter = nullptr;  // the channel pages above the comment panel
 
     // Handlers.
     void CreateNewProjectActionExecute();
@@ -154,6 +158,13 @@ private:
     QWidget* CreateGridPanel();
     QWidget* CreateGraphicArea();
     void CreateFrostGraphics();
+    void CreatePageShortcuts();
+    // Ctrl+Tab and Ctrl+PgDn go to the next channel page, with Shift or PgUp to the one before.
+    void MoveChannelPage(int step);
+    // The current row of the list stays selected and scrolled into view.
+    void KeepCurrentRowShown();
+    int RightPartMinimumWidth() const;
+    int RightPartInitialWidth() const;
     GraphicColours CurrentGraphicColours() const;
     void ClearFrostGraphics();
     void DrawFrostGraphics(const TMeasureResult& measure);
@@ -161,6 +172,9 @@ private:
     void CreateProjectsDirectory();
     void LoadSettings();
     void SaveSettings();
+    TWindowPlacement CurrentPlacement() const;
+    // Size, position and splitters as the last run left them; the initial layout when none is stored.
+    void RestorePlacement();
     void ApplySettingsToCommands();
     void PaintLegendSquare(int index, ColorValue color);
     void FillProjectPages(bool visible);
@@ -184,6 +198,8 @@ private:
     std::shared_ptr<ChannelChart> ReportChart;  // shared: the deleter is fixed where it is made
     int ReportScope = 0;
     bool SettingsSaved = false;
+    std::optional<TWindowPlacement> StoredPlacement;
+    int DetailsValueWidth = 90;  // the least width of a value column of the specimen grid
 };
 
 }  // namespace zemvalkorta

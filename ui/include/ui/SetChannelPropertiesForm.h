@@ -49,6 +49,10 @@ private:
     Dimensions RememberedDimensions{};
     double PrimaryWeight = 0.0;
     double SaturatedWeight = 0.0;
+    // What the setters put into the fields: a field still showing it gives back the stored value unrounded.
+    std::array<QString, 3> ShownDimensions{};
+    QString ShownPrimaryWeight;
+    QString ShownSaturatedWeight;
 };
 
 }  // namespace zemvalkorta

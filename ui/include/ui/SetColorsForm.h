@@ -36,6 +36,7 @@ public:
 
 private:
     void RefreshRow(int row);
+    void FitGrid();
     ColorValue RowColor(int row) const;
     void ColorsGridSelectCell(int row, int column);
     void ColorBoxChange(ColorValue color);

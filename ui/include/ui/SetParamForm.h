@@ -4,6 +4,7 @@
 // mathematical-model reference, the model's four coefficients.
 
 #include <QDialog>
+#include <QString>
 #include <array>
 #include <cstdint>
 
@@ -41,6 +42,7 @@ private:
     void FormCreate();
 
     ModelCoefficientSet RememberedCoefficients{};
+    std::array<QString, 4> ShownCoefficients{};  // the texts SetModelCoefficients put into the fields
 };
 
 }  // namespace zemvalkorta

@@ -23,6 +23,7 @@ public:
 
 private:
     void FormCreate();
+    void FitGrid();
 };
 
 }  // namespace zemvalkorta
