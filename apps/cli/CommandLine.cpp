@@ -8,6 +8,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "apps/ProgramOptions.h"
 #include "core/MeasureImage.h"
 #include "core/NumberFormat.h"
 
@@ -60,11 +61,32 @@ const Command* CommandTable::Find(std::string_view name) const {
 }
 
 std::string CommandTable::HelpText() const {
-    std::string text = "usage: " + std::string(ProgramName) + " COMMAND [ARGUMENTS]\n\ncommands:\n";
+    std::string text = "Usage: " + std::string(ProgramName) + " COMMAND [ARGUMENT]...\n" +
+                       "  or:  " + std::string(ProgramName) + " COMMAND --help\n" +
+                       "Do without the window what the window of ZEMVALKORTA-1.0 does: create projects,\n"
+                       "download the instrument's measurements into them, process, grade, show, change,\n"
+                       "export and report them.\n"
+                       "\n"
+                       "Commands:\n";
     for (const Command& command : commands_) {
         text += "  " + command.Name + " " + command.Usage + "\n";
-        text += "      " + command.Summary + "\n";
+        text += "         " + command.Summary + "\n";
     }
+    text += "\nOptions:\n" + apps::StandardOptionsHelp() +
+            "\n"
+            "Exit status:\n"
+            "  0  success\n"
+            "  1  failure, told in one line on standard error\n"
+            "  2  wrong usage\n"
+            "\n" +
+            apps::ReportBugsHelp();
+    return text;
+}
+
+std::string CommandTable::CommandHelpText(const Command& command) {
+    std::string text =
+        "Usage: " + std::string(ProgramName) + " " + command.Name + " " + command.Usage + "\n" + command.Summary + "\n";
+    text += "\n  -h, --help     display this help and exit\n";
     return text;
 }
 
@@ -102,15 +124,31 @@ int CommandTable::Run(int argc, const char* const* argv) const {
             return ExitUsage;
         }
         const std::string_view name = argv[1];
+        if (name == "--version") {
+            std::cout << apps::VersionText(ProgramName);
+            return ExitSuccess;
+        }
         if (name == "help" || name == "--help" || name == "-h") {
-            std::cout << HelpText();
+            if (argc > 2) {
+                const Command* command = Find(argv[2]);
+                if (command == nullptr) throw UnknownCommand(argv[2]);
+                std::cout << CommandHelpText(*command);
+            } else {
+                std::cout << HelpText();
+            }
             return ExitSuccess;
         }
         const Command* command = Find(name);
-        if (command == nullptr)
-            throw UsageError("unknown command \"" + std::string(name) + "\" (try " + std::string(ProgramName) +
-                             " help)");
+        if (command == nullptr) throw UnknownCommand(name);
         const std::vector<std::string> words(argv + 2, argv + argc);
+        // "COMMAND --help" before any "--" asks for that command's help, whatever else is given.
+        for (const std::string& word : words) {
+            if (word == "--") break;
+            if (word == "--help" || word == "-h") {
+                std::cout << CommandHelpText(*command);
+                return ExitSuccess;
+            }
+        }
         const int status = command->Run(Parse(*command, words));
         std::cout.flush();
         if (!std::cout) throw std::runtime_error("cannot write the output");
@@ -122,6 +160,10 @@ int CommandTable::Run(int argc, const char* const* argv) const {
         std::cerr << ProgramName << ": " << OneLine(error.what()) << '\n';
         return ExitFailure;
     }
+}
+
+UsageError CommandTable::UnknownCommand(std::string_view name) {
+    return UsageError("unknown command \"" + std::string(name) + "\" (try " + std::string(ProgramName) + " --help)");
 }
 
 std::vector<std::uint8_t> ReadBinaryFile(const std::filesystem::path& path) {

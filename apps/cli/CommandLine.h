@@ -64,9 +64,13 @@ public:
     // Runs the command named by argv[1]; never throws.
     int Run(int argc, const char* const* argv) const;
 
+    // The whole program's help, and one command's: what --help prints and
+    // the manual page is made of.
     std::string HelpText() const;
+    static std::string CommandHelpText(const Command& command);
 
 private:
+    static UsageError UnknownCommand(std::string_view name);
     static Arguments Parse(const Command& command, const std::vector<std::string>& words);
     const Command* Find(std::string_view name) const;
 

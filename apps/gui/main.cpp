@@ -4,7 +4,11 @@
 
 #include <QMessageBox>
 #include <QStringList>
+#include <iostream>
+#include <string>
+#include <vector>
 
+#include "apps/ProgramOptions.h"
 #include "storage/MainDataModuleUnit.h"
 #include "ui/Application.h"
 #include "ui/LocaleNumbers.h"
@@ -12,9 +16,54 @@
 #include "ui/MessageBoxes.h"
 #include "ui/SingleInstance.h"
 
+namespace {
+
+constexpr char Program[] = "zemvalkorta";
+
+std::string HelpText() {
+    using namespace zemvalkorta::apps;
+    return "Usage: zemvalkorta [OPTION]... [PROJECT.fdb]\n"
+           "Open the main window of ZEMVALKORTA-1.0, the companion program of the\n"
+           "dilatometric frost-resistance instrument (GOST 10060.3-95), with the project\n"
+           "PROJECT.fdb if one is named. The window downloads the instrument's\n"
+           "measurements into the project, grades every concrete specimen, and shows,\n"
+           "prints and exports the results.\n"
+           "\n" +
+           StandardOptionsHelp() +
+           "\n"
+           "The options of Qt (-platform NAME, -style NAME, ...) are accepted as well.\n"
+           "\n"
+           "Files:\n"
+           "  ~/.config/zemvalkorta/zemvalkorta.ini\n"
+           "         the settings: graph type, curve colours, display picture colours\n"
+           "  ~/.local/share/zemvalkorta/projects/\n"
+           "         where the project dialogs start\n"
+           "  ~/.local/share/zemvalkorta/sceenshot.bmp\n"
+           "         the last picture of the instrument's display\n"
+           "$XDG_CONFIG_HOME and $XDG_DATA_HOME replace ~/.config and ~/.local/share when set.\n"
+           "A program run from its build tree keeps these files beside itself.\n"
+           "\n" +
+           ReportBugsHelp();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace zemvalkorta;
+    // Before the application object: --help and --version need no display.
+    if (const auto status = apps::HandleStandardOptions(std::vector<std::string>(argv + 1, argv + argc), Program,
+                                                        HelpText(), std::cout))
+        return *status;
     TApplication application(argc, argv);
+    // Qt has taken its own options out of the arguments by now.
+    const QStringList arguments = TApplication::arguments();
+    std::vector<std::string> words;
+    for (qsizetype i = 1; i < arguments.size(); ++i) words.push_back(arguments.at(i).toStdString());
+    const apps::WindowArguments parsed = apps::ParseWindowArguments(words);
+    if (!parsed.Error.empty()) {
+        std::cerr << Program << ": " << parsed.Error << '\n' << apps::TryHelpText(Program) << '\n';
+        return apps::ExitUsage;
+    }
     application.InstallRussianTranslations();
     ApplyLocaleNumberFormat();
 
@@ -29,8 +78,7 @@ int main(int argc, char** argv) {
     {
         TMainForm mainForm(dataModule);
         mainForm.show();
-        const QStringList arguments = TApplication::arguments();
-        if (arguments.size() > 1) mainForm.OpenProjectAtStart(arguments.at(1));
+        if (parsed.Project) mainForm.OpenProjectAtStart(QString::fromStdString(*parsed.Project));
         exitCode = TApplication::exec();
     }
     return exitCode;

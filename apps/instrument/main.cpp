@@ -7,16 +7,41 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "apps/ProgramOptions.h"
 #include "device/SocketCable.h"
 #include "device/sim/InstrumentServer.h"
 
 namespace {
 
+constexpr char Program[] = "zemvalkorta-instrument";
+
 constexpr char Usage[] =
-    "usage: zemvalkorta-instrument [--socket PATH] [--seed N] [--measurements N] [--full-size]\n"
-    "                              [--pace full-speed|immediate] [--fault FAULT]...\n"
-    "faults: wrong-identity, bad-version, bad-header, timeout-at=K, disconnect-at=K, stall-at=K\n";
+    "Usage: zemvalkorta-instrument [OPTION]...\n"
+    "Play the frost-resistance instrument on a Unix-domain socket, holding generated\n"
+    "measurements, so that zemvalkorta and zemvalkorta-cli can download from it as\n"
+    "from a plugged-in instrument. The socket's path is printed on standard output;\n"
+    "the instrument runs until it is sent SIGINT, SIGTERM or SIGHUP.\n"
+    "\n"
+    "Options:\n"
+    "      --socket PATH        listen on PATH (default: a new socket in the private\n"
+    "                           folder where the programs look for instruments)\n"
+    "      --seed N             seed of the generated measurements\n"
+    "      --measurements N     number of stored measurements (0..10000)\n"
+    "      --full-size          measurements of full length\n"
+    "      --pace PACE          full-speed (as the real instrument) or immediate\n"
+    "      --fault FAULT        misbehave: wrong-identity, bad-version, bad-header,\n"
+    "                           timeout-at=K, disconnect-at=K or stall-at=K; may be\n"
+    "                           repeated\n";
+
+std::string HelpText() {
+    return Usage + zemvalkorta::apps::StandardOptionsHelp() + "\n" + zemvalkorta::apps::ReportBugsHelp();
+}
+
+void UsageFailure(const std::string& message) {
+    std::cerr << Program << ": " << message << '\n' << zemvalkorta::apps::TryHelpText(Program) << '\n';
+}
 
 bool ParseNumber(const char* text, long long low, long long high, long long& value) {
     char* end = nullptr;
@@ -30,6 +55,9 @@ int main(int argc, char** argv) {
     using namespace zemvalkorta;
     sim::GeneratorOptions generator;
     sim::InstrumentServerOptions server;
+    if (const auto status = apps::HandleStandardOptions(std::vector<std::string>(argv + 1, argv + argc), Program,
+                                                        HelpText(), std::cout))
+        return *status;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -38,13 +66,11 @@ int main(int argc, char** argv) {
             generator.FullSize = true;
             continue;
         }
-        if (option == "--help" || option == "-h") {
-            std::cout << Usage;
-            return 0;
-        }
         if (value == nullptr) {
-            std::cerr << Usage;
-            return 2;
+            const bool known = option == "--socket" || option == "--seed" || option == "--measurements" ||
+                               option == "--pace" || option == "--fault";
+            UsageFailure(known ? "option " + option + " needs a value" : "unrecognized option '" + option + "'");
+            return apps::ExitUsage;
         }
         ++i;
         if (option == "--socket") {
@@ -57,8 +83,8 @@ int main(int argc, char** argv) {
             server.Pace = std::string(value) == "full-speed" ? sim::Pacing::FullSpeed : sim::Pacing::Immediate;
         } else if (option == "--fault" && sim::ParseFault(value, server.Faults)) {
         } else {
-            std::cerr << "zemvalkorta-instrument: bad option " << option << ' ' << value << '\n' << Usage;
-            return 2;
+            UsageFailure("bad option " + option + " " + value);
+            return apps::ExitUsage;
         }
     }
     if (server.SocketPath.empty()) {

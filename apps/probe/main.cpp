@@ -13,11 +13,34 @@
 #include <string>
 #include <vector>
 
+#include "apps/ProgramOptions.h"
 #include "storage/MainDataModuleUnit.h"
+
+namespace {
+
+constexpr char Program[] = "zemvalkorta-probe";
+
+std::string HelpText() {
+    return "Usage: zemvalkorta-probe [--rows-only] PROJECT [PARENT-PID]\n"
+           "Open the project file PROJECT as zemvalkorta does and read every row with its\n"
+           "measurement image (only the rows with --rows-only), so that a file on which the\n"
+           "database engine fails takes down this process only. zemvalkorta runs it before\n"
+           "it opens a project; with PARENT-PID it ends when that process ends.\n"
+           "\n"
+           "Exit status: 0 the file can be used; 1 the project was refused, the reason on\n"
+           "standard output; 2 wrong usage.\n"
+           "\n" +
+           zemvalkorta::apps::StandardOptionsHelp();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace zemvalkorta;
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Only alone: the program passes a project path, which may be spelled like an option.
+    if (arguments.size() == 1)
+        if (const auto status = apps::HandleStandardOptions(arguments, Program, HelpText(), std::cout)) return *status;
     const bool rowsOnly = !arguments.empty() && arguments.front() == "--rows-only";
     if (rowsOnly) arguments.erase(arguments.begin());
     if (arguments.empty() || arguments.size() > 2) {

@@ -1,14 +1,11 @@
 #include "device/DeviceScreenShotUnit.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QStandardPaths>
 #include <fstream>
 #include <stdexcept>
 
+#include "core/ProgramFolders.h"
 #include "device/DownloadUnit.h"
 
 namespace zemvalkorta {
@@ -90,12 +87,10 @@ void CopyPictureToClipboard(const QImage& image) {
 }
 
 std::filesystem::path ScreenshotFilePath() {
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    if (!programFolder.isEmpty() && QFileInfo(programFolder).isWritable())
-        return std::filesystem::path(programFolder.toStdString()) / ScreenshotFileName;
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(dataFolder);
-    return std::filesystem::path(dataFolder.toStdString()) / ScreenshotFileName;
+    const std::filesystem::path folder = FoldersOf(ProgramFilePath()).Data;
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return folder / ScreenshotFileName;
 }
 
 }  // namespace zemvalkorta

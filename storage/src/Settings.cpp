@@ -1,8 +1,5 @@
 #include "storage/Settings.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <string>
 
 namespace zemvalkorta {
@@ -14,13 +11,6 @@ const char* const DeviceScreenShot = "DeviceScreenShot";
 const char* const DataProcessing = "DataProcessing";
 
 std::string SeriesColorKey(int channel) { return "SeriesColor" + std::to_string(channel); }
-
-std::filesystem::path UserConfigurationFolder() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/') return config;
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
-        return std::filesystem::path(home) / ".config";
-    return std::filesystem::temp_directory_path();
-}
 
 }  // namespace
 
@@ -55,30 +45,21 @@ void SaveSettings(const std::filesystem::path& file, const TSettings& settings) 
     ini.WriteBool(DataProcessing, "NewProcessing", true);
 }
 
-std::filesystem::path ProgramFilePath() {
-    std::error_code error;
-    auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::path("zemvalkorta") : path;
-}
-
-std::filesystem::path ProgramDataFolder(const std::filesystem::path& programFile) {
-    std::filesystem::path folder = programFile.parent_path();
-    if (!folder.empty() && access(folder.c_str(), W_OK) == 0) return folder;
-    return UserConfigurationFolder() / programFile.stem();
-}
-
 std::filesystem::path SettingsFilePath(const std::filesystem::path& programFile) {
-    std::filesystem::path folder = ProgramDataFolder(programFile);
+    const std::filesystem::path folder = FoldersOf(programFile).Settings;
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
     return folder / programFile.filename().replace_extension(".ini");
 }
 
+std::filesystem::path ProjectsFolderPath(const std::filesystem::path& programFile) {
+    return FoldersOf(programFile).Data / "projects";
+}
+
 std::filesystem::path CreateProjectsDirectory(const std::filesystem::path& programFile) {
-    std::filesystem::path folder = ProgramDataFolder(programFile);
+    const std::filesystem::path projects = ProjectsFolderPath(programFile);
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    std::filesystem::path projects = folder / "projects";
+    std::filesystem::create_directories(projects.parent_path(), error);
     std::filesystem::create_directory(projects, error);
     if (!std::filesystem::is_directory(projects)) return {};
     return projects;

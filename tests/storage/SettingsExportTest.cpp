@@ -96,9 +96,29 @@ TEST_F(SettingsTest, InstalledProgramUsesUserConfigurationFolder) {
     std::filesystem::create_directory(installed);
     std::filesystem::permissions(installed, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
     setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (folder_ / "data").c_str(), 1);
     EXPECT_EQ(SettingsFilePath(installed / "zemvalkorta"), folder_ / "config" / "zemvalkorta" / "zemvalkorta.ini");
-    EXPECT_EQ(CreateProjectsDirectory(installed / "zemvalkorta"), folder_ / "config" / "zemvalkorta" / "projects");
+    EXPECT_EQ(CreateProjectsDirectory(installed / "zemvalkorta"), folder_ / "data" / "zemvalkorta" / "projects");
     std::filesystem::permissions(installed, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+}
+
+TEST_F(SettingsTest, InstalledProgramMakesItsSettingsAndProjectsFoldersInTheUsersHome) {
+    // A program whose folder cannot be written (it is not there at all, so
+    // this holds for root too) writes nothing beside itself.
+    const std::filesystem::path program = folder_ / "absent" / "zemvalkorta";
+    setenv("XDG_CONFIG_HOME", (folder_ / "home" / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (folder_ / "home" / "data").c_str(), 1);
+    const auto settings = SettingsFilePath(program);
+    EXPECT_EQ(settings, folder_ / "home" / "config" / "zemvalkorta" / "zemvalkorta.ini");
+    EXPECT_TRUE(std::filesystem::is_directory(settings.parent_path()));
+    SaveSettings(settings, TSettings{});
+    EXPECT_TRUE(std::filesystem::is_regular_file(settings));
+    EXPECT_EQ(ProjectsFolderPath(program), folder_ / "home" / "data" / "zemvalkorta" / "projects");
+    EXPECT_EQ(CreateProjectsDirectory(program), folder_ / "home" / "data" / "zemvalkorta" / "projects");
+    EXPECT_TRUE(std::filesystem::is_directory(folder_ / "home" / "data" / "zemvalkorta" / "projects"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "absent"));
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_DATA_HOME");
 }
 
 class TextExportTest : public SettingsTest {};

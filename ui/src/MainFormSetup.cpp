@@ -495,7 +495,7 @@ void TMainForm::ApplySettingsToCommands() {
 void TMainForm::CreateProjectsDirectory() {
     const std::filesystem::path folder = zemvalkorta::CreateProjectsDirectory();
     if (folder.empty()) {
-        const std::filesystem::path wanted = ProgramDataFolder(ProgramFilePath()) / "projects";
+        const std::filesystem::path wanted = ProjectsFolderPath();
         ShowErrorMessage(QDir::toNativeSeparators(QString::fromStdString(wanted.string())));
         return;
     }

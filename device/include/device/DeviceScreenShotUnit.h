@@ -51,8 +51,8 @@ void SavePictureBitmap(const QImage& image, const std::filesystem::path& path);
 // Needs a QGuiApplication.
 void CopyPictureToClipboard(const QImage& image);
 
-// "sceenshot.bmp" in the program's folder when that is writable, else in the
-// per-user data folder (created on demand).
+// "sceenshot.bmp" in the program's data folder (core/ProgramFolders.h),
+// made when missing.
 std::filesystem::path ScreenshotFilePath();
 
 }  // namespace zemvalkorta

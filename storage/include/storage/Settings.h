@@ -1,13 +1,13 @@
 #pragma once
 
-// The user's choices kept between runs, and where the settings file and the
-// projects folder live: beside the program when its folder is writable,
-// otherwise in the user's configuration folder (an installed program).
+// The user's choices kept between runs, the settings file's name and the
+// projects folder (their folders: core/ProgramFolders.h).
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
 
+#include "core/ProgramFolders.h"
 #include "storage/IniFile.h"
 
 namespace zemvalkorta {
@@ -28,11 +28,11 @@ TSettings LoadSettings(const std::filesystem::path& file);
 // Writes the nine keys in their order; throws SettingsError naming the file.
 void SaveSettings(const std::filesystem::path& file, const TSettings& settings);
 
-std::filesystem::path ProgramFilePath();
-// The folder for the settings file and the projects folder.
-std::filesystem::path ProgramDataFolder(const std::filesystem::path& programFile);
+// The program file's name with ".ini", in the settings folder (made when missing).
 std::filesystem::path SettingsFilePath(const std::filesystem::path& programFile = ProgramFilePath());
-// Makes the "projects" folder when missing; returns it, or an empty path when it cannot be made.
+// The "projects" folder in the data folder.
+std::filesystem::path ProjectsFolderPath(const std::filesystem::path& programFile = ProgramFilePath());
+// Makes the "projects" folder (and the data folder) when missing; returns it, or an empty path when it cannot be made.
 std::filesystem::path CreateProjectsDirectory(const std::filesystem::path& programFile = ProgramFilePath());
 
 }  // namespace zemvalkorta
