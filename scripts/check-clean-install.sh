@@ -21,6 +21,7 @@ work=$(mktemp -d /var/tmp/zemvalkorta-clean-root.XXXXXX)
 log=$work/log
 mkdir -p "$cache/archives/partial" "$log"
 verdict_failed() {
+  [ -n "${out:-}" ] && cp "$out"/*.txt "$log/" 2>/dev/null
   echo "clean-install: FAILED — $1 ($(($(date +%s) - started)) s; logs in $log)"
   exit 1
 }
@@ -100,7 +101,9 @@ run_command=$(printf '%s\n' "$commands" | grep -v -i '#.*test' | grep -v '^[[:sp
 
 root=$work/root
 new_root "$root" || verdict_failed "could not unpack the base root"
-git -C "$repo" bundle create "$root/opt/zemvalkorta.bundle" HEAD > /dev/null 2>&1
+# HEAD with the branch it is on, so that the clone is on that branch too.
+branch=$(git -C "$repo" symbolic-ref -q --short HEAD || true)
+git -C "$repo" bundle create "$root/opt/zemvalkorta.bundle" HEAD ${branch:+"$branch"} > /dev/null 2>&1
 # A display number that no X server of this machine holds (abstract sockets
 # are shared with the root).
 display=$(for n in $(seq 200 400); do grep -q "/tmp/.X11-unix/X$n\$" /proc/net/unix || { echo "$n"; break; }; done)
@@ -128,6 +131,10 @@ done
 kill -TERM -- "-$run" 2>/dev/null
 sleep 2
 kill -KILL -- "-$run" 2>/dev/null
+# The package, built from the same clone, for the second root.
+scripts/package.sh > /opt/out/package.txt 2>&1
+echo $? > /opt/out/package.status
+cp build/zemvalkorta_*_amd64.deb /opt/out/ 2>/dev/null
 exit 0
 WAIT
 } | sed "s/:DISPLAY/:$display/" > "$root/opt/quickstart.sh"
@@ -161,4 +168,35 @@ elapsed=$(($(date +%s) - started))
 [ "$test_status" = 0 ] && [ -n "$total" ] ||
   verdict_failed "'$test_command' exited $test_status${summary:+: $summary} (see $log/test.txt)"
 [ -n "$shown" ] || verdict_failed "'$run_command' never showed the demo project's window (see $log/run.txt)"
-echo "clean-install: passed — '$test_command': $total tests, ${failed:-0} failed, skipped: ${skipped:-none}; '$run_command': window $shown; $elapsed s"
+
+# The package, installed with apt into a second fresh root that has none of
+# the build's packages, and used there by a normal user.
+package_status=$(cat "$out/package.status" 2>/dev/null || echo "no status")
+debs=("$out"/zemvalkorta_*_amd64.deb)
+[ "$package_status" = 0 ] && [ -f "${debs[0]}" ] || verdict_failed "scripts/package.sh failed (see $log/package.txt)"
+deb=$(basename "${debs[0]}")
+cp "${debs[0]}" "$work/"
+rm -rf --one-file-system "$root"
+root=$work/root
+new_root "$root" || verdict_failed "could not unpack the base root"
+cp "$work/$deb" "$root/opt/"
+git -C "$repo" show HEAD:scripts/check-installed-package.sh > "$root/opt/check-installed-package.sh"
+chmod 755 "$root/opt/check-installed-package.sh"
+mkdir -p "$out" && chmod 777 "$out"
+# shellcheck disable=SC2016  # expanded inside the root
+in_root "$root" '
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q >/dev/null
+  # The check'"'"'s own tools beside the package: an X server and a key typist.
+  apt-get install -y -q --no-install-recommends /opt/'"$deb"' xvfb xauth xdotool > /opt/out/apt.txt 2>&1
+  useradd -m -s /bin/bash operator
+  runuser -l operator -c /opt/check-installed-package.sh > /opt/out/installed.txt 2>&1 || true
+' > "$log/package-root.txt" 2>&1 || verdict_failed "installing $deb with apt failed (see $log/package-root.txt, $log/apt.txt)"
+cp "$out"/*.txt "$log/" 2>/dev/null || true
+installed=$(grep '^check-installed-package:' "$log/installed.txt" | tail -n 1)
+case "$installed" in
+  *FAIL*|"") verdict_failed "the installed package did not work: ${installed:-no verdict} (see $log/installed.txt)" ;;
+esac
+size=$(du -k "$work/$deb" | cut -f1)
+elapsed=$(($(date +%s) - started))
+echo "clean-install: passed — '$test_command': $total tests, ${failed:-0} failed, skipped: ${skipped:-none}; '$run_command': window $shown; $deb ($size KiB) installed with apt: ${installed#check-installed-package: }; $elapsed s"
