@@ -100,6 +100,10 @@ std::string ProbeExecutable() {
     if (!error) {
         const auto beside = self.parent_path() / "zemvalkorta-probe";
         if (::access(beside.c_str(), X_OK) == 0) return beside.string();
+        // Installed: <prefix>/bin/zemvalkorta finds <prefix>/lib/zemvalkorta/zemvalkorta-probe.
+        const auto installed =
+            (self.parent_path().parent_path() / ZEMVALKORTA_HELPER_DIR / "zemvalkorta-probe").lexically_normal();
+        if (::access(installed.c_str(), X_OK) == 0) return installed.string();
     }
 #ifdef ZEMVALKORTA_PROBE_BUILD_PATH
     if (::access(ZEMVALKORTA_PROBE_BUILD_PATH, X_OK) == 0) return ZEMVALKORTA_PROBE_BUILD_PATH;
