@@ -29,7 +29,7 @@ tree=build-package
 # warnings here rather than stopping the package.
 flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
 cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
-  -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS) -Wno-error=unused-result" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)" \
+  -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)" \
   -DZEMVALKORTA_BUILD_TESTS=OFF -DZEMVALKORTA_BUILD_BENCH=OFF -DZEMVALKORTA_PACKAGING=ON >/dev/null
 cmake --build "$tree" -j "$(nproc)"
 rm -f "$tree"/zemvalkorta_*.deb

@@ -168,8 +168,10 @@ public:
                     break;
             }
             struct stat status {};
-            if (::fstat(descriptor, &status) == 0 && static_cast<std::uintmax_t>(status.st_size) > size_)
-                static_cast<void>(::ftruncate(descriptor, static_cast<off_t>(size_)));
+            // Best effort, as the page writes above: what could not be cut back stays.
+            if (::fstat(descriptor, &status) == 0 && static_cast<std::uintmax_t>(status.st_size) > size_) {
+                [[maybe_unused]] const int truncated = ::ftruncate(descriptor, static_cast<off_t>(size_));
+            }
             std::error_code ignored;
             std::filesystem::last_write_time(path_, stamp_, ignored);
             ::flock(descriptor, LOCK_UN);
