@@ -91,18 +91,6 @@ std::string TrimRight(std::string text) {
     return text;
 }
 
-// Counted bulk update that also ends when an exception leaves the scope.
-class BulkUpdate {
-public:
-    explicit BulkUpdate(TMainDataModule& module) : module_(module) { module_.BeginBulkUpdate(); }
-    ~BulkUpdate() { module_.EndBulkUpdate(); }
-    BulkUpdate(const BulkUpdate&) = delete;
-    BulkUpdate& operator=(const BulkUpdate&) = delete;
-
-private:
-    TMainDataModule& module_;
-};
-
 // Even a read-only look at a database writes to it: the header page counts
 // attachments and transactions, and the transaction inventory page records
 // the state of the transaction used. A refused file gets those pages and its
@@ -355,7 +343,7 @@ void TMainDataModule::RunSaveSteps() {
 
 void TMainDataModule::SaveChanges() {
     if (!IsProjectOpen()) return;
-    BulkUpdate bulk(*this);
+    TBulkUpdate bulk(*this);
     std::vector<CachedDataSet*> changed;
     for (CachedDataSet* dataSet : {resultDataSet_.get(), descriptionDataSet_.get()})
         if (dataSet->HasCachedChanges()) changed.push_back(dataSet);
@@ -408,14 +396,14 @@ void TMainDataModule::CancelAndRefresh(CachedDataSet& dataSet) {
 
 void TMainDataModule::CancelChanges() {
     if (!IsProjectOpen()) return;
-    BulkUpdate bulk(*this);
+    TBulkUpdate bulk(*this);
     CancelAndRefresh(*resultDataSet_);
     CancelAndRefresh(*descriptionDataSet_);
 }
 
 void TMainDataModule::DeleteAllRecords() {
     if (!resultDataSet_->IsActive()) return;
-    BulkUpdate bulk(*this);
+    TBulkUpdate bulk(*this);
     resultDataSet_->First();
     while (!resultDataSet_->IsEmpty()) resultDataSet_->Delete();
 }

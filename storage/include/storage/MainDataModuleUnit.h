@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/DSPUnit.h"
 #include "core/MeasureResult.h"
@@ -153,6 +154,22 @@ private:
     std::map<int, SaveStep> saveSteps_;
     int nextSaveStepId_ = 1;
     std::chrono::milliseconds probeTimeLimit_{std::chrono::seconds(30)};
+};
+
+// A counted bulk update (TMainDataModule::BeginBulkUpdate) that ends when it
+// leaves its scope, also by an exception; End() ends it earlier.
+class TBulkUpdate {
+public:
+    explicit TBulkUpdate(TMainDataModule& module) : module_(&module) { module_->BeginBulkUpdate(); }
+    ~TBulkUpdate() { End(); }
+    TBulkUpdate(const TBulkUpdate&) = delete;
+    TBulkUpdate& operator=(const TBulkUpdate&) = delete;
+    void End() {
+        if (module_ != nullptr) std::exchange(module_, nullptr)->EndBulkUpdate();
+    }
+
+private:
+    TMainDataModule* module_;
 };
 
 // Stores a finished download as the main window does: every record not yet
