@@ -258,7 +258,10 @@ bool TMainDataModule::OpenProject(const std::string& path) {
     lastError_.clear();
     if (IsProjectOpen()) CloseProject();
     std::optional<PageSnapshot> written = PageSnapshot::Take(path);
-    if (std::string refusal = CheckBeforeOpening(path, probeTimeLimit_); !refusal.empty()) {
+    std::string refusal;
+    if (probeTimeLimit_.count() > 0 && !IsServerPath(path))
+        refusal = fileCheck_ ? fileCheck_(path, probeTimeLimit_) : CheckBeforeOpening(path, probeTimeLimit_);
+    if (!refusal.empty()) {
         lastError_ = std::move(refusal);
         if (written) written->Restore();
         return false;

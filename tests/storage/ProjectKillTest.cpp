@@ -188,5 +188,51 @@ TEST_F(ProjectKillTest, SaveKilledAtAnyMomentLeavesAllOrNoneOfIt) {
     EXPECT_GT(writtenThenLost, 0);
 }
 
+// True once the process has a handler for SIGTERM: the database client
+// installs its own at the program's first attachment.
+bool HandlesSigterm(pid_t process) {
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1;
+    return false;
+}
+
+// A termination request while the command line tool works on the project,
+// after the database client has put in its own handlers: the tool stops at
+// its next safe point with 128 + the signal, or, when the request came during
+// the save, finishes it; either way it ends, and nothing half-saved remains.
+TEST_F(ProjectKillTest, TerminationRequestStopsAtASafePoint) {
+    int stopped = 0;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE("signal " + std::to_string(signal));
+        RestoreBaseline();
+        const pid_t child = Spawn(command_);
+        ASSERT_GT(child, 0);
+        int status = 0;
+        bool exited = false;
+        while (!exited && !HandlesSigterm(child)) {
+            exited = waitpid(child, &status, WNOHANG) == child;
+            if (!exited) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        ASSERT_FALSE(exited) << "the tool ended before it attached the project";
+        ::kill(child, signal);
+        status = WaitFor(child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself, not at a safe point";
+        const int code = WEXITSTATUS(status);
+        EXPECT_TRUE(code == 128 + signal || code == 0) << code;
+        ASSERT_TRUE(WaitUntilReleased(project_));
+        TMainDataModule module;
+        ASSERT_TRUE(module.OpenProject(project_.string())) << module.LastError();
+        const int rows = ReadEveryRow(module);
+        if (code == 0) {
+            EXPECT_EQ(rows, SavedBefore + AddedBySave);
+        } else {
+            ++stopped;
+            EXPECT_EQ(rows, SavedBefore);
+        }
+    }
+    EXPECT_GT(stopped, 0);
+}
+
 }  // namespace
 }  // namespace zemvalkorta::testing
