@@ -32,7 +32,7 @@ enum class ChannelChartStyle {
 
 inline constexpr int ChannelChartSeriesCount = 2;
 inline constexpr int ReportChartSeriesCount = 3;
-inline constexpr double MinimumLabelSpacing = 20.0;  // pixels
+inline constexpr double MinimumLabelSpacing = MinimumLabelGap;  // pixels, the shared label rule
 
 class ChannelChart : public QChart {
     Q_OBJECT
