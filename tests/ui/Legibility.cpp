@@ -177,6 +177,15 @@ void CheckTable(const QTableView* table, QStringList& faults) {
                               .arg(table->rowHeight(row));
         }
     }
+    // A grid its surroundings cut off hides its last rows or its scroll bar.
+    const QRect seen = table->visibleRegion().boundingRect();
+    if (seen.height() < table->height() || seen.width() < table->width())
+        faults << QStringLiteral("%1: %2x%3 of its %4x%5 show")
+                      .arg(Name(table))
+                      .arg(seen.width())
+                      .arg(seen.height())
+                      .arg(table->width())
+                      .arg(table->height());
     // Cells beyond the view must be reachable by scrolling.
     const QSize view = table->viewport()->size();
     const int width = table->horizontalHeader()->length();

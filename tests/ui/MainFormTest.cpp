@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -432,6 +434,175 @@ private Q_SLOTS:
         QVERIFY(tableShown);
         QVERIFY(aboutShown);
         QVERIFY(Messages->Shown.isEmpty());
+    }
+
+    // After a download the last row is current and scrolled into view, also in a list that shows one row.
+    void CurrentRowAlwaysShown() {
+        CreateProject("scrolled.fdb");
+        QTableView* list = Form->MainDBGrid;
+        // Room for one and a half rows.
+        list->setFixedHeight(80);
+        Idle();
+        const int wanted = list->verticalHeader()->defaultSectionSize() * 3 / 2;
+        list->setFixedHeight(80 + wanted - list->viewport()->height());
+        Idle();
+        QCOMPARE(list->viewport()->height(), wanted);
+        Download();
+        Idle();
+        const QModelIndex current = list->currentIndex();
+        QCOMPARE(current.row(), Data->GetRecordCount() - 1);
+        QVERIFY2(list->viewport()->rect().contains(list->visualRect(current)),
+                 qPrintable(QStringLiteral("row at %1 in a view %2 high")
+                                .arg(list->visualRect(current).top())
+                                .arg(list->viewport()->height())));
+        // Moving back to the first row brings it into view again.
+        Data->ResultDataSet().First();
+        Idle();
+        QCOMPARE(list->currentIndex().row(), 0);
+        QVERIFY(list->viewport()->rect().contains(list->visualRect(list->currentIndex())));
+    }
+
+    // The current row keeps its highlight after a click below the last row and after a grid dialog closed.
+    void CurrentRowKeepsItsHighlight() {
+        CreateProject("highlight.fdb");
+        QTableView* list = Form->MainDBGrid;
+        list->setFixedHeight(300);
+        Download();
+        Idle();
+        auto selectedRow = [list] {
+            const QModelIndexList rows = list->selectionModel()->selectedRows();
+            return rows.size() == 1 ? rows.front().row() : -1;
+        };
+        const int last = Data->GetRecordCount() - 1;
+        QCOMPARE(selectedRow(), last);
+        const QRect lastRow = list->visualRect(list->model()->index(last, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, lastRow.bottom() + 40));
+        Idle();
+        QCOMPARE(list->currentIndex().row(), last);
+        QCOMPARE(selectedRow(), last);
+
+        TMeasureResult measure;
+        QCOMPARE(Data->ReadMeasure(measure), 0);
+        int concrete = 0;
+        for (int channel = 0; channel < ChannelCount && concrete == 0; ++channel)
+            if (RoleOfChannel(measure, channel) == ChannelRole::Concrete) concrete = channel + 1;
+        QVERIFY(concrete > 0);
+        bool opened = false;
+        testing::AnswerNextDialog<TSetChannelPropertiesForm>(
+            Form.get(),
+            [&opened](TSetChannelPropertiesForm& dialog) {
+                opened = true;
+                dialog.accept();
+            },
+            30);
+        QTableWidget* grid = Form->DetailsStringGrid;
+        grid->scrollToItem(grid->item(1, concrete));
+        const QPoint cell(grid->columnViewportPosition(concrete) + 5, grid->rowViewportPosition(1) + 5);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell);
+        QTRY_VERIFY(opened);
+        Idle();
+        QCOMPARE(list->currentIndex().row(), last);
+        QCOMPARE(selectedRow(), last);
+    }
+
+    void CtrlTabAndCtrlPageKeysMoveBetweenChannelPages() {
+        CreateProject("pages.fdb");
+        Download();
+        Idle();
+        QTabWidget* pages = Form->GraphicPageControl;
+        pages->setCurrentIndex(0);
+        Form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form.get()));
+        Form->MainDBGrid->setFocus();
+        QTest::keyClick(Form->MainDBGrid, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 1);
+        QTest::keyClick(Form->MainDBGrid, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 2);
+        QTest::keyClick(Form->MainDBGrid, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 0);
+        QTest::keyClick(Form->MainDBGrid, Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 2);
+        QTest::keyClick(Form->MainDBGrid, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(pages->currentIndex(), 1);
+        // From the comment field as well.
+        Form->CommentMemo->setFocus();
+        QTest::keyClick(Form->CommentMemo, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(pages->currentIndex(), 2);
+    }
+
+    // Size, position and splitters come back from a section of their own; the other keys stay as they were.
+    void WindowPlacementKeptInItsOwnSection() {
+        QFile::remove(SettingsPath());
+        CreateProject("placement.fdb");
+        // Inside the test screen of 800 x 600: a window larger than the screen would come back smaller.
+        Form->setGeometry(40, 30, 740, 565);
+        Idle();
+        Form->MainSplitter->setSizes({740 - 500, 500});
+        Form->CommentSplitter->setSizes({400, 120});
+        Idle();
+        const int right = Form->MainSplitter->sizes().value(1);
+        const int comment = Form->CommentSplitter->sizes().value(1);
+        QVERIFY(right >= 480);
+        QVERIFY(Form->close());
+        Data->CloseProject();
+
+        QFile file(SettingsPath());
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QString text = QString::fromUtf8(file.readAll());
+        for (const char* key : {"[Graphics]",
+                                "FrostGraphicType=",
+                                "ShowStandartPattern=",
+                                "StandartSeriesColor=",
+                                "SeriesColor0=",
+                                "SeriesColor1=",
+                                "SeriesColor2=",
+                                "[DeviceScreenShot]",
+                                "PenColor=",
+                                "BackgroundColor=",
+                                "[DataProcessing]",
+                                "NewProcessing=",
+                                "[MainWindow]",
+                                "Left=40",
+                                "Top=30",
+                                "Width=740",
+                                "Height=565",
+                                "Maximized=",
+                                "RightPartWidth=",
+                                "CommentPanelHeight="})
+            QVERIFY2(text.contains(QString::fromLatin1(key)), key);
+        // The program's own keys sit before the window's section, as they always did.
+        QVERIFY(text.indexOf(QStringLiteral("[MainWindow]")) > text.indexOf(QStringLiteral("NewProcessing=")));
+
+        TMainForm again(*Data, SettingsPath());
+        QCOMPARE(again.geometry(), QRect(40, 30, 740, 565));
+        // The splitters take their parts when the data page is first laid out, as when a project opens.
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        again.MainPageControl->setCurrentWidget(again.DataPage);
+        again.MainPageControl->show();
+        QCoreApplication::processEvents();
+        QCOMPARE(again.MainSplitter->sizes().value(1), right);
+        QCOMPARE(again.CommentSplitter->sizes().value(1), comment);
+    }
+
+    // The tool bar's commands differ in look, and a disabled one looks different from an enabled one.
+    void ToolbarIconsDistinctWithADisabledLook() {
+        const QList<QAction*> commands{
+            Form->CreateNewProjectAction,     Form->OpenProjectAction,   Form->SaveProjectAction,
+            Form->CloseProjectAction,         Form->CancelChangesAction, Form->DeleteAllAction,
+            Form->ReadFromDeviceAction,       Form->PrintReportAction,   Form->ExportAction,
+            Form->FrostResistanceTableAction, Form->ScreenShotAction};
+        QList<QImage> looks;
+        for (QAction* action : commands) {
+            const QImage normal = action->icon().pixmap(24, QIcon::Normal).toImage();
+            const QImage disabled = action->icon().pixmap(24, QIcon::Disabled).toImage();
+            QVERIFY2(!normal.isNull(), qPrintable(action->text()));
+            QVERIFY2(normal != disabled, qPrintable(action->text()));
+            for (qsizetype other = 0; other < looks.size(); ++other)
+                QVERIFY2(looks[other] != normal,
+                         qPrintable(action->text() + QStringLiteral(" looks like ") + commands[other]->text()));
+            looks << normal;
+        }
     }
 
     void SettingsWrittenOnClose() {

@@ -21,10 +21,10 @@ int TextColumnWidth(const QTableWidget* grid, int column) {
     return width;
 }
 
-void FitGridHeight(QTableWidget* grid, int designHeight) {
+void FitGridHeight(QTableWidget* grid, int designHeight, int width) {
     const int frame = 2 * grid->frameWidth();
     const int rows = grid->verticalHeader()->length();
-    const bool scrolls = grid->horizontalHeader()->length() > grid->width() - frame;
+    const bool scrolls = grid->horizontalHeader()->length() > width - frame;
     const int bar = scrolls ? grid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid) : 0;
     grid->setFixedHeight(std::max(designHeight, rows + frame + bar));
 }

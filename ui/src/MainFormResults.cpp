@@ -147,8 +147,9 @@ void TMainForm::GridPanelResize() {
     for (int column = 1; column <= ChannelCount; ++column)
         DetailsStringGrid->setColumnWidth(column,
                                           std::max(DetailsValueWidth, TextColumnWidth(DetailsStringGrid, column)));
-    FitGridHeight(ParamStringGrid, 101);
-    FitGridHeight(DetailsStringGrid, 233);
+    // The grids span the panel; at a resize of the panel they have not been given its new width yet.
+    FitGridHeight(ParamStringGrid, 101, panelWidth);
+    FitGridHeight(DetailsStringGrid, 233, panelWidth);
 }
 
 }  // namespace zemvalkorta

@@ -1,11 +1,14 @@
 // The settings file: read once at start-up, written once when the window closes.
 
+#include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSplitter>
 #include <algorithm>
 #include <exception>
+#include <functional>
+#include <utility>
 
 #include "storage/Settings.h"
 #include "storage/WindowPlacement.h"
@@ -45,6 +48,33 @@ TWindowPlacement TMainForm::CurrentPlacement() const {
     return placement;
 }
 
+namespace {
+
+// Runs `apply` once, at the splitter's first resize to a real size.
+class TFirstLayout : public QObject {
+public:
+    TFirstLayout(QSplitter* splitter, std::function<void(QSplitter*)> apply)
+        : QObject(splitter), Apply(std::move(apply)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* splitter = static_cast<QSplitter*>(watched);
+        if (event->type() == QEvent::Resize && Apply && splitter->width() > 0 && splitter->height() > 0) {
+            std::exchange(Apply, nullptr)(splitter);
+            splitter->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    std::function<void(QSplitter*)> Apply;
+};
+
+void WhenFirstLaidOut(QSplitter* splitter, std::function<void(QSplitter*)> apply) {
+    splitter->installEventFilter(new TFirstLayout(splitter, std::move(apply)));
+}
+
+}  // namespace
+
 void TMainForm::RestorePlacement() {
     if (!StoredPlacement) {
         // First start: centred on the desktop.
@@ -67,11 +97,16 @@ void TMainForm::RestorePlacement() {
                                   std::max(available.top(), available.bottom() - wanted.height() + 1)));
     }
     setGeometry(wanted);
+    // The data page is laid out only when a project opens; the splitters take their parts then.
     const int right = std::max(placement.RightPartWidth, RightPartMinimumWidth());
-    MainSplitter->setSizes({std::max(0, wanted.width() - right), right});
+    WhenFirstLaidOut(MainSplitter, [right](QSplitter* splitter) {
+        splitter->setSizes({std::max(0, splitter->width() - right), right});
+    });
     if (placement.CommentPanelHeight >= 50) {
-        const int pages = std::max(50, CommentSplitter->height() - placement.CommentPanelHeight);
-        CommentSplitter->setSizes({pages, placement.CommentPanelHeight});
+        const int comment = placement.CommentPanelHeight;
+        WhenFirstLaidOut(CommentSplitter, [comment](QSplitter* splitter) {
+            splitter->setSizes({std::max(50, splitter->height() - comment), comment});
+        });
     }
     if (placement.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }

@@ -212,6 +212,9 @@ void TMainForm::CreateToolBar() {
     QToolBar* bar = addToolBar(QStringLiteral("Команды"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // Small icons, as the 22-pixel graph buttons beside them: a taller bar would take the rows the
+    // measurement list needs at the window's initial height.
+    bar->setIconSize(QSize(16, 16));
     bar->addActions({CreateNewProjectAction, OpenProjectAction});
     bar->addSeparator();
     bar->addActions({SaveProjectAction, CloseProjectAction});
@@ -358,6 +361,10 @@ QWidget* TMainForm::CreateDataPage() {
     MainDBGrid->verticalHeader()->setDefaultSectionSize(18);
     MainDBGrid->verticalHeader()->setFixedWidth(12);
     MainDBGrid->horizontalHeader()->setStretchLastSection(true);
+    // At least its header and one row, so that the current row can always be seen.
+    MainDBGrid->setMinimumHeight(MainDBGrid->horizontalHeader()->sizeHint().height() + 18 +
+                                 2 * MainDBGrid->frameWidth() +
+                                 MainDBGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     MainDBGrid->setColumnWidth(0, 80);
     MainDBGrid->setColumnWidth(1, 70);
     connect(MainDBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

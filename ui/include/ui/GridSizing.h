@@ -14,8 +14,8 @@ int CellTextWidth(const QTableWidget* grid, const QString& text);
 // The room the widest text of `column` needs.
 int TextColumnWidth(const QTableWidget* grid, int column);
 
-// Every row shows, plus the horizontal scroll bar while the columns are wider than the grid;
-// never lower than `designHeight`.
-void FitGridHeight(QTableWidget* grid, int designHeight);
+// Every row shows, plus the horizontal scroll bar while the columns are wider than the grid's
+// `width` (the width it is being given, which may not have reached it yet); never lower than `designHeight`.
+void FitGridHeight(QTableWidget* grid, int designHeight, int width);
 
 }  // namespace zemvalkorta
