@@ -315,6 +315,18 @@ bool CachedDataSet::HasCachedChanges() const {
 
 RowState CachedDataSet::CurrentRowState() const { return CurrentRow().State; }
 
+std::vector<CachedDataSet::CachedChange> CachedDataSet::CachedChanges() const {
+    std::vector<const Row*> changed;
+    for (const Row& row : rows_)
+        if (row.State != RowState::Unchanged) changed.push_back(&row);
+    std::sort(changed.begin(), changed.end(),
+              [](const Row* a, const Row* b) { return a->ChangeOrder < b->ChangeOrder; });
+    std::vector<CachedChange> changes;
+    changes.reserve(changed.size());
+    for (const Row* row : changed) changes.push_back({row->State, &row->Original, &row->Current});
+    return changes;
+}
+
 void CachedDataSet::ApplyUpdates() {
     if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) Post();
     std::vector<std::size_t> order;

@@ -218,7 +218,8 @@ TMainDataModule::TMainDataModule()
       descriptionDataSet_(
           std::make_unique<CachedDataSet>(*session_, DescriptionStatements(), SystemTablePk, "SYSTEM_TABLE_GEN")),
       resultDataSet_(std::make_unique<CachedDataSet>(*session_, ResultStatements(), MeasureResultTablePk,
-                                                     "MEASURE_RESULT_TABLE_GEN")) {
+                                                     "MEASURE_RESULT_TABLE_GEN")),
+      history_(std::make_unique<MeasureHistory>(*session_)) {
     resultDataSet_->AddObserver([this](DataSetEvent event) {
         if (event == DataSetEvent::CurrentChanged) ResultDataSetAfterScroll(*resultDataSet_);
     });
@@ -257,6 +258,7 @@ bool TMainDataModule::CreateProject(const std::string& path) {
                            QuotedLiteral(DeviceName) + "," + std::to_string(CurrentDataVersion) + ");");
             }
         }
+        history_->CreateTables();
         session_->Detach();
     } catch (...) {
         session_->Abandon();
@@ -296,12 +298,14 @@ bool TMainDataModule::OpenProject(const std::string& path) {
         parameters.WithoutGarbageCollection = false;
         session_->Attach(parameters);
         session_->StartTransaction();
+        history_->Prepare();
         descriptionDataSet_->Open();
         resultDataSet_->Open();
         openPath_ = path;
     } catch (const std::exception& error) {
         lastError_ = error.what();
         CloseDataSets();
+        history_->Forget();
         session_->Abandon();
         if (written) written->Restore();
         return false;
@@ -317,6 +321,7 @@ void TMainDataModule::CloseDataSets() {
 void TMainDataModule::CloseProject() {
     const bool wasOpen = IsProjectOpen();
     CloseDataSets();
+    history_->Forget();
     session_->Detach();
     if (wasOpen && probeTimeLimit_.count() > 0 && !openPath_.empty() && !IsServerPath(openPath_))
         RememberCleanlyClosed(openPath_);
@@ -337,8 +342,11 @@ void TMainDataModule::ApplyAndRefresh(CachedDataSet& dataSet) {
 void TMainDataModule::SaveChanges() {
     if (!IsProjectOpen()) return;
     BulkUpdate bulk(*this);
+    // Read before the rows are sent, written after them: the entries commit with the rows.
+    const std::vector<PendingAmendment> amendments = history_->Collect(*resultDataSet_);
     ApplyAndRefresh(*resultDataSet_);
     ApplyAndRefresh(*descriptionDataSet_);
+    history_->Write(amendments);
     session_->CommitRetaining();
 }
 
