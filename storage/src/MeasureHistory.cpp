@@ -270,6 +270,12 @@ std::vector<PendingAmendment> MeasureHistory::Collect(CachedDataSet& results) {
             entry.Action = AmendmentAction::Delete;
             std::optional<TMeasureResult> before;
             entry.DeletedImage = ImageOf(original[data], before);
+            if (!HasOriginal(entry.MeasurePk)) {
+                entry.StoresOriginal = true;
+                entry.OriginalAsInserted = false;
+                entry.OriginalImage = entry.DeletedImage;
+                entry.OriginalComment = original[comment];
+            }
             entry.Changes = DiffMeasures(before, std::nullopt);
             if (auto note = DiffComment(CommentOf(original[comment]), std::nullopt)) entry.Changes.push_back(*note);
             pending.push_back(std::move(entry));
