@@ -316,49 +316,58 @@ bool CachedDataSet::HasCachedChanges() const {
 RowState CachedDataSet::CurrentRowState() const { return CurrentRow().State; }
 
 std::vector<CachedDataSet::CachedChange> CachedDataSet::CachedChanges() const {
-    std::vector<const Row*> changed;
-    for (const Row& row : rows_)
-        if (row.State != RowState::Unchanged) changed.push_back(&row);
-    std::sort(changed.begin(), changed.end(),
-              [](const Row* a, const Row* b) { return a->ChangeOrder < b->ChangeOrder; });
     std::vector<CachedChange> changes;
-    changes.reserve(changed.size());
-    for (const Row* row : changed) changes.push_back({row->State, &row->Original, &row->Current});
+    for (std::size_t index : ChangedRowsInOrder())
+        changes.push_back({rows_[index].State, &rows_[index].Original, &rows_[index].Current});
     return changes;
 }
 
-void CachedDataSet::ApplyUpdates() {
-    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) Post();
+std::vector<std::size_t> CachedDataSet::ChangedRowsInOrder() const {
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].State != RowState::Unchanged) order.push_back(i);
     std::sort(order.begin(), order.end(),
               [&](std::size_t a, std::size_t b) { return rows_[a].ChangeOrder < rows_[b].ChangeOrder; });
-    std::size_t currentRow = current_ < 0 ? rows_.size() : visible_[current_];
-    // Rows are marked applied one by one: after a failure, what was sent stays
-    // sent in the open transaction and is not sent a second time.
-    for (std::size_t index : order) {
-        Row& row = rows_[index];
+    return order;
+}
+
+void CachedDataSet::SendUpdates() {
+    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) Post();
+    // Nothing is marked here: until the caller's transaction has committed,
+    // every change stays cached as it was, so that a failed save can be tried
+    // again or cancelled whole.
+    for (std::size_t index : ChangedRowsInOrder()) {
+        const Row& row = rows_[index];
         const BoundStatement& statement = row.State == RowState::Inserted   ? insert_
                                           : row.State == RowState::Modified ? update_
                                                                             : delete_;
         session_.Execute(statement.Text, ParametersFor(statement, row));
-        row.Original = row.Current;
-        row.ChangeOrder = 0;
-        if (row.State != RowState::Deleted) row.State = RowState::Unchanged;
     }
+}
+
+void CachedDataSet::MarkUpdatesApplied() {
+    std::size_t currentRow = current_ < 0 ? rows_.size() : visible_[current_];
     std::vector<Row> kept;
     kept.reserve(rows_.size());
     std::size_t newCurrent = 0;
     bool found = false;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        if (rows_[i].State == RowState::Deleted) continue;
+        Row& row = rows_[i];
+        if (row.State == RowState::Deleted) continue;
+        row.Original = row.Current;
+        row.ChangeOrder = 0;
+        row.State = RowState::Unchanged;
         if (i == currentRow) newCurrent = kept.size(), found = true;
-        kept.push_back(std::move(rows_[i]));
+        kept.push_back(std::move(row));
     }
     rows_ = std::move(kept);
     RebuildVisible(found ? newCurrent : rows_.size());
     Notify(DataSetEvent::DataChanged);
+}
+
+void CachedDataSet::ApplyUpdates() {
+    SendUpdates();
+    MarkUpdatesApplied();
 }
 
 void CachedDataSet::CancelUpdates() {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <utility>
 
 namespace zemvalkorta {
 
@@ -345,24 +346,41 @@ void FirebirdSession::Detach() {
     }
 }
 
-void FirebirdSession::Abandon() noexcept {
+bool FirebirdSession::Abandon() noexcept {
     Firebird::CheckStatusWrapper quiet(impl_->master->getStatus());
+    bool clean = true;
     impl_->ReleaseStatements();
     if (impl_->transaction != nullptr) {
         impl_->transaction->rollback(&quiet);
-        if (quiet.getState() & IStatus::STATE_ERRORS) impl_->transaction->release();
+        if (quiet.getState() & IStatus::STATE_ERRORS) {
+            impl_->transaction->release();
+            clean = false;
+        }
         impl_->transaction = nullptr;
     }
     if (impl_->attachment != nullptr) {
         quiet.init();
         impl_->attachment->detach(&quiet);
-        if (quiet.getState() & IStatus::STATE_ERRORS) impl_->attachment->release();
+        if (quiet.getState() & IStatus::STATE_ERRORS) {
+            impl_->attachment->release();
+            clean = false;
+        }
         impl_->attachment = nullptr;
     }
     quiet.dispose();
+    return clean;
 }
 
 bool FirebirdSession::IsAttached() const { return impl_->attachment != nullptr; }
+
+bool FirebirdSession::Ping() noexcept {
+    if (impl_->attachment == nullptr) return false;
+    Firebird::CheckStatusWrapper quiet(impl_->master->getStatus());
+    impl_->attachment->ping(&quiet);
+    const bool alive = (quiet.getState() & IStatus::STATE_ERRORS) == 0;
+    quiet.dispose();
+    return alive;
+}
 
 void FirebirdSession::StartTransaction(bool readOnly) {
     impl_->Guard([&] {
@@ -389,6 +407,17 @@ void FirebirdSession::Commit() {
         impl_->transaction->commit(&impl_->status);
         impl_->transaction = nullptr;
     });
+}
+
+void FirebirdSession::Rollback() {
+    if (impl_->transaction == nullptr) return;
+    Firebird::ITransaction* transaction = std::exchange(impl_->transaction, nullptr);
+    try {
+        impl_->Guard([&] { transaction->rollback(&impl_->status); });
+    } catch (...) {
+        transaction->release();
+        throw;
+    }
 }
 
 void FirebirdSession::Execute(const std::string& sql, const std::vector<FieldValue>& parameters) {
@@ -482,9 +511,14 @@ std::int64_t FirebirdSession::NextGeneratorValue(const std::string& generator) {
             std::string sql = "SELECT GEN_ID(" + generator + ", 1) FROM RDB$DATABASE";
             auto* statement = impl_->Prepare(sql, own);
             auto* metadata = statement->getOutputMetadata(&impl_->status);
-            std::vector<unsigned char> buffer(metadata->getMessageLength(&impl_->status));
-            statement->execute(&impl_->status, own, nullptr, nullptr, metadata, buffer.data());
-            value = AsInteger(impl_->ExtractRow(metadata, buffer).at(0));
+            try {
+                std::vector<unsigned char> buffer(metadata->getMessageLength(&impl_->status));
+                statement->execute(&impl_->status, own, nullptr, nullptr, metadata, buffer.data());
+                value = AsInteger(impl_->ExtractRow(metadata, buffer).at(0));
+            } catch (...) {
+                metadata->release();
+                throw;
+            }
             metadata->release();
             own->commit(&impl_->status);
         } catch (...) {

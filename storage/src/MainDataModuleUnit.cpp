@@ -220,6 +220,7 @@ TMainDataModule::TMainDataModule()
       resultDataSet_(std::make_unique<CachedDataSet>(*session_, ResultStatements(), MeasureResultTablePk,
                                                      "MEASURE_RESULT_TABLE_GEN")),
       history_(std::make_unique<MeasureHistory>(*session_)) {
+    AddSaveStep([this](FirebirdSession&) { history_->WriteCollected(); });
     resultDataSet_->AddObserver([this](DataSetEvent event) {
         if (event == DataSetEvent::CurrentChanged) ResultDataSetAfterScroll(*resultDataSet_);
     });
@@ -302,6 +303,7 @@ bool TMainDataModule::OpenProject(const std::string& path) {
         descriptionDataSet_->Open();
         resultDataSet_->Open();
         openPath_ = path;
+        openParameters_ = parameters;
     } catch (const std::exception& error) {
         lastError_ = error.what();
         CloseDataSets();
@@ -322,8 +324,10 @@ void TMainDataModule::CloseProject() {
     const bool wasOpen = IsProjectOpen();
     CloseDataSets();
     history_->Forget();
-    session_->Detach();
-    if (wasOpen && probeTimeLimit_.count() > 0 && !openPath_.empty() && !IsServerPath(openPath_))
+    // Every save committed already; what the transaction still holds was
+    // never saved, so closing rolls it back rather than committing it.
+    const bool clean = session_->Abandon();
+    if (wasOpen && clean && probeTimeLimit_.count() > 0 && !openPath_.empty() && !IsServerPath(openPath_))
         RememberCleanlyClosed(openPath_);
     openPath_.clear();
 }
@@ -333,21 +337,76 @@ void TMainDataModule::PostChanges() {
     if (IsEditing(*descriptionDataSet_)) descriptionDataSet_->Post();
 }
 
-void TMainDataModule::ApplyAndRefresh(CachedDataSet& dataSet) {
-    if (!dataSet.HasCachedChanges()) return;
-    dataSet.ApplyUpdates();
-    dataSet.RefreshCurrentRow();
+namespace {
+
+// Set in the save's transaction before anything is sent; its rollback takes
+// back exactly the save's own writes.
+const char* const SaveSavepoint = "SAVE_CHANGES";
+
+}  // namespace
+
+int TMainDataModule::AddSaveStep(SaveStep step) {
+    saveSteps_.emplace(nextSaveStepId_, std::move(step));
+    return nextSaveStepId_++;
+}
+
+void TMainDataModule::RemoveSaveStep(int id) { saveSteps_.erase(id); }
+
+void TMainDataModule::RunSaveSteps() {
+    // A step may remove itself or others while it runs.
+    auto steps = saveSteps_;
+    for (auto& [id, step] : steps)
+        if (saveSteps_.count(id) != 0) step(*session_);
 }
 
 void TMainDataModule::SaveChanges() {
     if (!IsProjectOpen()) return;
     BulkUpdate bulk(*this);
-    // Read before the rows are sent, written after them: the entries commit with the rows.
-    const std::vector<PendingAmendment> amendments = history_->Collect(*resultDataSet_);
-    ApplyAndRefresh(*resultDataSet_);
-    ApplyAndRefresh(*descriptionDataSet_);
-    history_->Write(amendments);
-    session_->CommitRetaining();
+    std::vector<CachedDataSet*> changed;
+    for (CachedDataSet* dataSet : {resultDataSet_.get(), descriptionDataSet_.get()})
+        if (dataSet->HasCachedChanges()) changed.push_back(dataSet);
+    if (changed.empty()) return;
+    // A lost connection (a server that went away) is made again: the cached
+    // changes are all still here.
+    if (!session_->IsAttached()) session_->Attach(openParameters_);
+    session_->StartTransaction();
+    session_->Execute(std::string("SAVEPOINT ") + SaveSavepoint);
+    try {
+        // What the rows amend is read before they are sent; the history's
+        // save step writes it.
+        history_->Collect(*resultDataSet_);
+        for (CachedDataSet* dataSet : changed) dataSet->SendUpdates();
+        RunSaveSteps();
+        session_->CommitRetaining();
+    } catch (...) {
+        UndoFailedSave();
+        throw;
+    }
+    for (CachedDataSet* dataSet : changed) {
+        dataSet->MarkUpdatesApplied();
+        dataSet->RefreshCurrentRow();
+    }
+}
+
+// Everything a save wrote goes: back to the savepoint, or, when that is gone
+// too (a failed commit releases it), the whole transaction, which holds
+// nothing else since every save before was committed. A connection that
+// cannot even roll back is dropped; the next save makes it again.
+void TMainDataModule::UndoFailedSave() noexcept {
+    try {
+        session_->Execute(std::string("ROLLBACK TO SAVEPOINT ") + SaveSavepoint);
+        session_->Execute(std::string("RELEASE SAVEPOINT ") + SaveSavepoint + " ONLY");
+        return;
+    } catch (const std::exception&) {
+    }
+    try {
+        // The client takes a rollback over a broken connection without a
+        // word, so the connection is asked as well.
+        session_->Rollback();
+        if (session_->Ping()) return;
+    } catch (const std::exception&) {
+    }
+    session_->Abandon();
 }
 
 void TMainDataModule::CancelAndRefresh(CachedDataSet& dataSet) {

@@ -159,6 +159,7 @@ void MeasureHistory::Prepare() {
 void MeasureHistory::Forget() {
     kept_ = false;
     inserted_.clear();
+    collected_.clear();
 }
 
 void MeasureHistory::RememberInserted(std::int64_t pk, const FieldValue& image) {
@@ -203,9 +204,10 @@ bool MeasureHistory::HasOriginal(std::int64_t pk) {
                 .Rows.empty();
 }
 
-std::vector<PendingAmendment> MeasureHistory::Collect(CachedDataSet& results) {
+void MeasureHistory::Collect(CachedDataSet& results) {
+    collected_.clear();
     std::vector<PendingAmendment> pending;
-    if (!kept_ || !results.IsActive() || !results.HasCachedChanges()) return pending;
+    if (!kept_ || !results.IsActive() || !results.HasCachedChanges()) return;
     // The save posts an edit in progress before it sends the rows; so does this.
     if (results.State() == DataSetState::Edit || results.State() == DataSetState::Insert) results.Post();
     const int key = results.FieldIndex(MeasureResultTablePk);
@@ -290,7 +292,7 @@ std::vector<PendingAmendment> MeasureHistory::Collect(CachedDataSet& results) {
             entry.OriginalComment = BlobField::FromBytes(std::move(bytes));
         }
     }
-    return pending;
+    collected_ = std::move(pending);
 }
 
 void MeasureHistory::WriteEntry(std::optional<std::int64_t> pk, AmendmentAction action, const FieldChanges& changes,
@@ -300,7 +302,10 @@ void MeasureHistory::WriteEntry(std::optional<std::int64_t> pk, AmendmentAction 
                                    std::string(ActionName(action)), NullIfEmpty(EncodeChanges(changes)), image});
 }
 
-void MeasureHistory::Write(const std::vector<PendingAmendment>& amendments) {
+void MeasureHistory::WriteCollected() {
+    // Taken out first: a save that fails from here on collects afresh.
+    const std::vector<PendingAmendment> amendments = std::move(collected_);
+    collected_.clear();
     if (!kept_ || amendments.empty()) return;
     const TimeStamp now = NowUtc();
     for (const PendingAmendment& entry : amendments) {

@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "ProjectContent.h"
 #include "ProjectFixture.h"
 #include "storage/Settings.h"
 
@@ -111,10 +113,12 @@ TEST_F(ProjectTest, FullDiskKeepsChangesCachedForTheNextSave) {
         module_.ResultDataSet().Append();
         module_.WriteMeasure(SampleMeasure(100 + index, SampleDate(60 * (index + 1)), 2000));
     }
+    const std::string saved = CommittedContent(project_.string());
     {
         FileSizeLimit limit(std::filesystem::file_size(project_));
         EXPECT_THROW(module_.SaveChanges(), DatabaseError);
     }
+    EXPECT_EQ(CommittedContent(project_.string()), saved);
     EXPECT_TRUE(module_.IsModified());
     EXPECT_EQ(module_.GetRecordCount(), 1 + Added);
 
@@ -156,6 +160,166 @@ TEST_F(ProjectTest, UnwritableSettingsFileIsNamedAndLeavesTheProjectAlone) {
     module_.SaveChanges();
     Reopen();
     EXPECT_EQ(module_.GetRecordCount(), 2);
+}
+
+// Rows sent before the disk filled up must not reach the file with the close
+// that follows the operator's "Нет" (Cancel changes, then Close).
+TEST_F(ProjectTest, FullDiskTakesTheWholeSaveBackAndClosingCommitsNothing) {
+    CreateAndOpen();
+    module_.ResultDataSet().Append();
+    module_.WriteMeasure(SampleMeasure(1, SampleDate(0)));
+    module_.SaveChanges();
+    const std::string saved = CommittedContent(project_.string());
+
+    module_.ResultDataSet().First();
+    module_.SetMeasureComment("до переполнения");
+    module_.PostChanges();
+    for (int index = 0; index < 200; ++index) {
+        module_.ResultDataSet().Append();
+        module_.WriteMeasure(SampleMeasure(100 + index, SampleDate(60 * (index + 1)), 2000));
+    }
+    {
+        FileSizeLimit limit(std::filesystem::file_size(project_));
+        EXPECT_THROW(module_.SaveChanges(), DatabaseError);
+    }
+    EXPECT_EQ(CommittedContent(project_.string()), saved);
+    module_.ResultDataSet().First();
+    EXPECT_EQ(module_.MeasureComment(), "до переполнения");
+    EXPECT_EQ(module_.ResultDataSet().CurrentRowState(), RowState::Modified);
+
+    module_.CancelChanges();
+    EXPECT_FALSE(module_.IsModified());
+    module_.CloseProject();
+    EXPECT_EQ(CommittedContent(project_.string()), saved);
+    ASSERT_TRUE(module_.OpenProject(project_.string())) << module_.LastError();
+    EXPECT_EQ(module_.GetRecordCount(), 1);
+    EXPECT_EQ(module_.MeasureComment(), "");
+}
+
+// A second workstation holds the second of two edited rows: the save fails on
+// it after the first row's update was already sent.
+class LockConflictTest : public ProjectTest {
+protected:
+    void SetUp() override {
+        ProjectTest::SetUp();
+        CreateAndOpen();
+        for (int index = 0; index < 3; ++index) {
+            module_.ResultDataSet().Append();
+            module_.WriteMeasure(SampleMeasure(index + 1, SampleDate(60 * index)));
+        }
+        module_.SaveChanges();
+        saved_ = CommittedContent(project_.string());
+
+        CachedDataSet& rows = module_.ResultDataSet();
+        rows.First();
+        module_.SetMeasureComment("первая");
+        rows.Next();
+        module_.SetMeasureComment("вторая");
+        module_.PostChanges();
+        const FieldValue heldKey = rows.Value(MeasureResultTablePk);
+
+        other_.Attach(ConnectionParameters{project_.string(), "SYSDBA", ProjectPassword});
+        other_.StartTransaction();
+        other_.Execute(
+            "UPDATE MEASURE_RESULT_TABLE SET MEASURE_NUMBER = MEASURE_NUMBER WHERE "
+            "MEASURE_RESULT_TABLE_PK = ?",
+            {heldKey});
+        try {
+            module_.SaveChanges();
+            ADD_FAILURE() << "the save went through a row another attachment holds";
+        } catch (const DatabaseError& error) {
+            EXPECT_NE(std::string(error.what()).find("conflict"), std::string::npos) << error.what();
+        }
+    }
+    void TearDown() override {
+        other_.Abandon();
+        ProjectTest::TearDown();
+    }
+
+    void ExpectBothEditsCached() {
+        EXPECT_TRUE(module_.IsModified());
+        CachedDataSet& rows = module_.ResultDataSet();
+        rows.First();
+        EXPECT_EQ(rows.CurrentRowState(), RowState::Modified);
+        EXPECT_EQ(module_.MeasureComment(), "первая");
+        rows.Next();
+        EXPECT_EQ(rows.CurrentRowState(), RowState::Modified);
+        EXPECT_EQ(module_.MeasureComment(), "вторая");
+    }
+
+    FirebirdSession other_;
+    std::string saved_;
+};
+
+TEST_F(LockConflictTest, FailedSaveLeavesTheFileAsSavedAndBothEditsCached) {
+    EXPECT_EQ(CommittedContent(project_.string()), saved_);
+    ExpectBothEditsCached();
+}
+
+TEST_F(LockConflictTest, CancelAndCloseAfterTheFailedSaveCommitNothing) {
+    other_.Rollback();
+    other_.Detach();
+    module_.CancelChanges();
+    EXPECT_FALSE(module_.IsModified());
+    module_.CloseProject();
+    EXPECT_EQ(CommittedContent(project_.string()), saved_);
+    ASSERT_TRUE(module_.OpenProject(project_.string())) << module_.LastError();
+    CachedDataSet& rows = module_.ResultDataSet();
+    for (rows.First(); !rows.Eof(); rows.Next()) EXPECT_EQ(module_.MeasureComment(), "");
+}
+
+TEST_F(LockConflictTest, NextTryOnceTheRowIsFreeSavesBothEdits) {
+    other_.Rollback();
+    other_.Detach();
+    ExpectBothEditsCached();
+    module_.SaveChanges();
+    EXPECT_FALSE(module_.IsModified());
+    Reopen();
+    std::vector<std::string> comments;
+    CachedDataSet& rows = module_.ResultDataSet();
+    for (rows.First(); !rows.Eof(); rows.Next()) comments.push_back(module_.MeasureComment());
+    std::sort(comments.begin(), comments.end());
+    EXPECT_EQ(comments, (std::vector<std::string>{"", "вторая", "первая"}));
+}
+
+// Save steps write in the save's own transaction, see the changes still
+// cached, and fail the save whole when they throw.
+TEST_F(ProjectTest, SaveStepsWriteInsideTheSaveAndAFailingOneTakesItAllBack) {
+    CreateAndOpen();
+    module_.ResultDataSet().Append();
+    module_.WriteMeasure(SampleMeasure(1, SampleDate(0)));
+    module_.SaveChanges();
+    const std::string saved = CommittedContent(project_.string());
+
+    module_.SetMeasureComment("правка");
+    module_.PostChanges();
+    const FieldValue key = module_.ResultDataSet().Value(MeasureResultTablePk);
+    int calls = 0;
+    const int failing = module_.AddSaveStep([&](FirebirdSession& session) {
+        ++calls;
+        EXPECT_EQ(module_.ResultDataSet().CurrentRowState(), RowState::Modified);
+        session.Execute("UPDATE MEASURE_RESULT_TABLE SET MEASURE_NUMBER = 77 WHERE MEASURE_RESULT_TABLE_PK = ?", {key});
+        throw DatabaseError("step refused");
+    });
+    EXPECT_THROW(module_.SaveChanges(), DatabaseError);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(CommittedContent(project_.string()), saved);
+    EXPECT_TRUE(module_.IsModified());
+
+    module_.RemoveSaveStep(failing);
+    std::vector<std::string> order;
+    module_.AddSaveStep([&](FirebirdSession& session) {
+        order.push_back("first");
+        session.Execute("UPDATE MEASURE_RESULT_TABLE SET MEASURE_NUMBER = 77 WHERE MEASURE_RESULT_TABLE_PK = ?", {key});
+    });
+    module_.AddSaveStep([&](FirebirdSession&) { order.push_back("second"); });
+    module_.SaveChanges();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(order, (std::vector<std::string>{"first", "second"}));
+    EXPECT_FALSE(module_.IsModified());
+    Reopen();
+    EXPECT_EQ(module_.MeasureComment(), "правка");
+    EXPECT_EQ(AsInteger(module_.ResultDataSet().Value(MeasureNumberField)), 77);
 }
 
 }  // namespace

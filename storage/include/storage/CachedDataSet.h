@@ -84,7 +84,7 @@ public:
 
     bool HasCachedChanges() const;
     RowState CurrentRowState() const;
-    // The cached changes in the order ApplyUpdates sends them; the pointers
+    // The cached changes in the order SendUpdates sends them; the pointers
     // hold until the next change of the set. An edit in progress is not one.
     struct CachedChange {
         RowState State;
@@ -92,6 +92,12 @@ public:
         const Values* Current;
     };
     std::vector<CachedChange> CachedChanges() const;
+    // Sends every cached change, in the order made, without marking any of
+    // them applied; MarkUpdatesApplied does that once the transaction they
+    // were sent in has committed. ApplyUpdates is both at once, for a caller
+    // that commits nothing or does not care about a failure half-way.
+    void SendUpdates();
+    void MarkUpdatesApplied();
     void ApplyUpdates();
     void CancelUpdates();
     void RefreshCurrentRow();
@@ -124,6 +130,7 @@ private:
     };
 
     static BoundStatement Bind(const std::string& text);
+    std::vector<std::size_t> ChangedRowsInOrder() const;
     std::vector<FieldValue> ParametersFor(const BoundStatement& statement, const Row& row) const;
     int RequireField(const std::string& field) const;
     Row& CurrentRow();

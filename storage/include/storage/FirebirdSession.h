@@ -41,9 +41,13 @@ public:
     // Commits an active transaction first, as the program's transaction ends
     // with a commit when its connection closes.
     void Detach();
-    // Drops the connection without committing; used after a failure.
-    void Abandon() noexcept;
+    // Drops the connection without committing: an active transaction is
+    // rolled back. True when the engine took the rollback and the detach;
+    // false when the connection was already broken (it is released anyway).
+    bool Abandon() noexcept;
     bool IsAttached() const;
+    // Asks the engine or server whether the connection still works.
+    bool Ping() noexcept;
 
     // A read-only transaction commits nothing and leaves the transaction
     // inventory alone; used to inspect a file before accepting it.
@@ -51,6 +55,9 @@ public:
     bool InTransaction() const;
     void CommitRetaining();
     void Commit();
+    // Ends the transaction without committing; the next statement starts a
+    // new one. The transaction is dropped also when the engine refuses.
+    void Rollback();
 
     // Statements take positional "?" parameters.
     void Execute(const std::string& sql, const std::vector<FieldValue>& parameters = {});

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -73,15 +74,32 @@ public:
     // How long the probe may take. Zero opens without it, as the probe itself
     // does; such a session is then not remembered as cleanly closed either.
     void SetProbeTimeLimit(std::chrono::milliseconds limit) { probeTimeLimit_ = limit; }
+    // Ends the session without committing: what was saved is committed
+    // already, and nothing else may reach the file.
     void CloseProject();
     const std::string& LastError() const { return lastError_; }
     bool ExecuteSQL(const std::string& statement);
 
     void PostChanges();
-    // Applies the cached changes and commits them (retaining the transaction),
-    // so a saved project survives a crash of the program.
+    // One unit: the cached changes are sent inside a savepoint, then every
+    // save step runs, then the transaction commits (retaining it), so a saved
+    // project survives a crash of the program. Any failure rolls all of it
+    // back and rethrows; the file stays as last saved and every change stays
+    // cached for the next try. A connection that was lost is made again by
+    // the next try.
     void SaveChanges();
+    // Drops the cached changes; the file is not written.
     void CancelChanges();
+
+    // A save step writes inside the save's transaction, after the cached
+    // changes were sent and before the commit. The caches still hold those
+    // changes with their row states while it runs (CachedDataSet rows are
+    // marked applied only after the commit). What it writes is committed with
+    // the changes or rolled back with them; a step that throws fails the save.
+    // Steps run in the order added; the id removes one again.
+    using SaveStep = std::function<void(FirebirdSession& session)>;
+    int AddSaveStep(SaveStep step);
+    void RemoveSaveStep(int id);
     void DeleteAllRecords();
 
     bool IsProjectOpen() const;
@@ -124,7 +142,8 @@ public:
 
 private:
     void CloseDataSets();
-    void ApplyAndRefresh(CachedDataSet& dataSet);
+    void RunSaveSteps();
+    void UndoFailedSave() noexcept;
     void CancelAndRefresh(CachedDataSet& dataSet);
 
     std::unique_ptr<FirebirdSession> session_;
@@ -135,6 +154,9 @@ private:
     std::int32_t savedRecNo_ = 0;
     std::string lastError_;
     std::string openPath_;
+    ConnectionParameters openParameters_;
+    std::map<int, SaveStep> saveSteps_;
+    int nextSaveStepId_ = 1;
     std::chrono::milliseconds probeTimeLimit_{std::chrono::seconds(30)};
 };
 

@@ -15,7 +15,8 @@
 //
 // Triggers refuse any update or delete of both tables. The save collects the
 // entries from the cache before it sends the rows and writes them after,
-// inside the same transaction, so rows and history commit together.
+// inside the same savepoint of the same transaction, so rows and history
+// commit together or are rolled back together.
 
 #include <cstdint>
 #include <map>
@@ -46,7 +47,7 @@ struct OriginalMeasure {
     double StoredUtc = 0.0;
 };
 
-// One entry a save is about to write.
+// One entry a save is about to write, with the first stored record it brings.
 struct PendingAmendment {
     std::int64_t MeasurePk = 0;
     AmendmentAction Action = AmendmentAction::Edit;
@@ -82,12 +83,13 @@ public:
     // before any edit: what the history keeps as its original.
     void RememberInserted(std::int64_t pk, const FieldValue& image);
 
-    // Reads what the cached changes of the measurement rows amend; call it
-    // before the rows are sent. Rows whose save would change nothing give no entry.
-    std::vector<PendingAmendment> Collect(CachedDataSet& results);
-    // Writes the entries in the open transaction; call it after the rows were
-    // sent and before the commit.
-    void Write(const std::vector<PendingAmendment>& amendments);
+    // Reads what the cached changes of the measurement rows amend; the save
+    // calls it before it sends the rows. Rows whose save would change nothing
+    // give no entry.
+    void Collect(CachedDataSet& results);
+    // Writes what Collect read, in the open transaction: the save's step
+    // after the rows were sent and before the commit.
+    void WriteCollected();
 
     // Oldest first. With a key: that measurement's entries, preceded by the
     // begin entry when the measurement is older than the history.
@@ -108,6 +110,7 @@ private:
     bool kept_ = false;
     OperatorIdentity operator_;
     std::map<std::int64_t, FieldValue> inserted_;
+    std::vector<PendingAmendment> collected_;
 };
 
 }  // namespace zemvalkorta
