@@ -315,6 +315,48 @@ TEST_F(MeasureHistoryTest, SaveRefusedByAnotherWorkstationsLockRecordsNothingUnt
     EXPECT_THAT(entries.back().Changes, ElementsAre(FieldChange{"PatternPrimaryWeight[3]", "0", "2222"}));
 }
 
+TEST_F(MeasureHistoryTest, SaveFailingHalfWayTakesBackRowsAndEntriesAlike) {
+    const std::int64_t first = InsertSaved(1);
+    const std::int64_t second = InsertSaved(2);
+    const std::vector<MeasureAmendment> before = module_.History().Entries();
+    FirebirdSession other;
+    other.Attach({project_.string(), "SYSDBA", ProjectPassword, "ASCII", 3});
+    other.Execute("UPDATE MEASURE_RESULT_TABLE SET MEASURE_NUMBER = MEASURE_NUMBER WHERE MEASURE_RESULT_TABLE_PK = ?",
+                  {second});
+    // The first row is sent before the second one meets the lock.
+    for (std::int64_t pk : {first, second}) {
+        ASSERT_TRUE(module_.ResultDataSet().Locate(MeasureResultTablePk, pk));
+        module_.SetMeasureComment("правка " + std::to_string(pk));
+        module_.PostChanges();
+    }
+    EXPECT_THROW(module_.SaveChanges(), DatabaseError);
+    other.Abandon();
+    EXPECT_EQ(module_.History().Entries().size(), before.size());
+
+    // A failure after the history was written (a full disk at the commit, say).
+    const int failing = module_.AddSaveStep([](FirebirdSession&) { throw DatabaseError("disk full"); });
+    EXPECT_THROW(module_.SaveChanges(), DatabaseError);
+    EXPECT_EQ(module_.History().Entries().size(), before.size());
+    module_.RemoveSaveStep(failing);
+    {
+        TMainDataModule elsewhere;
+        elsewhere.SetProbeTimeLimit(std::chrono::milliseconds::zero());  // the file is open in this process
+        ASSERT_TRUE(elsewhere.OpenProject(project_.string())) << elsewhere.LastError();
+        EXPECT_EQ(elsewhere.History().Entries().size(), before.size());
+        ASSERT_TRUE(elsewhere.ResultDataSet().Locate(MeasureResultTablePk, first));
+        EXPECT_EQ(elsewhere.MeasureComment(), "");
+    }
+
+    // The next try records each change once.
+    module_.SaveChanges();
+    std::vector<MeasureAmendment> entries = module_.History().Entries();
+    ASSERT_EQ(entries.size(), before.size() + 2);
+    EXPECT_EQ(entries[before.size()].MeasurePk, first);
+    EXPECT_THAT(entries[before.size()].Changes,
+                ElementsAre(FieldChange{"MEASURE_COMMENT", "null", "\"правка " + std::to_string(first) + "\""}));
+    EXPECT_EQ(entries[before.size() + 1].MeasurePk, second);
+}
+
 TEST_F(MeasureHistoryTest, EntriesCannotBeChangedOrRemoved) {
     InsertSaved();
     module_.CloseProject();
