@@ -24,6 +24,7 @@
 
 #include "device/USB.h"
 #include "storage/MainDataModuleUnit.h"
+#include "ui/HistoryForm.h"
 #include "ui/Application.h"
 #include "ui/BlobTextEdit.h"
 #include "ui/Hints.h"
@@ -86,6 +87,7 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
         DescriptionPage);
     descriptionLayout->addWidget(DescriptionMemo);
     DataPage = CreateDataPage();
+    InstallHistoryCommands(this, Data, SettingsPath, MainDBGrid);
     MainPageControl->addTab(DescriptionPage, QStringLiteral("Описание"));
     MainPageControl->addTab(DataPage, QStringLiteral("Данные"));
     setCentralWidget(MainPageControl);
