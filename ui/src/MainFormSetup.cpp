@@ -24,10 +24,10 @@
 
 #include "device/USB.h"
 #include "storage/MainDataModuleUnit.h"
-#include "ui/HistoryForm.h"
 #include "ui/Application.h"
 #include "ui/BlobTextEdit.h"
 #include "ui/Hints.h"
+#include "ui/HistoryForm.h"
 #include "ui/MainForm.h"
 #include "ui/MeasureListModel.h"
 #include "ui/MessageBoxes.h"
