@@ -15,5 +15,7 @@ void RegisterDeviceCommands(CommandTable& table);
 void RegisterReportCommands(CommandTable& table);
 // create, info, list, show, add-image, set, delete, export (ProjectCommands.cpp)
 void RegisterProjectCommands(CommandTable& table);
+// history (HistoryCommands.cpp)
+void RegisterHistoryCommands(CommandTable& table);
 
 }  // namespace zemvalkorta::cli

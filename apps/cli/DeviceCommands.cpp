@@ -8,6 +8,7 @@
 
 #include "Commands.h"
 #include "TerminationSignals.h"
+#include "OperatorOption.h"
 #include "device/DeviceScreenShotUnit.h"
 #include "device/DownloadUnit.h"
 #include "device/USB.h"
@@ -62,6 +63,7 @@ int RunDownload(const Arguments& arguments) {
         module.CloseProject();
         throw std::runtime_error(CommunicationErrorText(status));
     }
+    ApplyOperatorOption(arguments, module);
     const int added = StoreDownloadedMeasures(module, records);
     StopPoint();
     module.SaveChanges();
@@ -89,10 +91,10 @@ int RunScreenshot(const Arguments& arguments) {
 
 void RegisterDeviceCommands(CommandTable& table) {
     table.Add({.Name = "download",
-               .Usage = "PROJECT [--instrument-socket PATH]",
+               .Usage = "PROJECT [--instrument-socket PATH] [--operator NAME]",
                .Summary = "reads every measurement of the instrument, adds the new ones to the project and saves it",
                .Flags = {},
-               .ValueOptions = {"--instrument-socket"},
+               .ValueOptions = {"--instrument-socket", OperatorOption},
                .MinimumPositional = 1,
                .MaximumPositional = 1,
                .Run = RunDownload});

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "Commands.h"
+#include "OperatorOption.h"
 #include "core/Catalogue.h"
+#include "core/MeasureImage.h"
 #include "core/MeasureJson.h"
 #include "report/LocaleFormat.h"
 #include "storage/MainDataModuleUnit.h"
@@ -113,16 +115,34 @@ int RunList(const Arguments& arguments) {
     return ExitSuccess;
 }
 
-int RunShow(const Arguments& arguments) {
-    TMainDataModule module;
-    OpenOrFail(module, arguments.At(0));
-    LocateOrFail(module, arguments.At(1));
-    TMeasureResult measure = ReadCurrent(module);
+void PrintRecord(const TMeasureResult& measure, const std::string& comment, const Arguments& arguments) {
     std::string json = MeasureToJson(measure, {.Curves = arguments.Has("--curves")});
     auto close = json.find_last_of('}');
     if (close == std::string::npos) throw std::runtime_error("record JSON without an object");
-    json.insert(close, ", \"MEASURE_COMMENT\": " + JsonString(module.MeasureComment()));
+    json.insert(close, ", \"MEASURE_COMMENT\": " + JsonString(comment));
     std::cout << json << "\n";
+}
+
+int RunShow(const Arguments& arguments) {
+    TMainDataModule module;
+    OpenOrFail(module, arguments.At(0));
+    if (arguments.Has("--original")) {
+        const std::int64_t pk = ParseInteger(arguments.At(1), "PK");
+        if (const auto original = module.History().Original(pk)) {
+            if (!original->AsInserted)
+                std::cerr << "the measurement is older than the history of changes: this is its record when the "
+                             "history began\n";
+            PrintRecord(DecodeMeasure(original->Image), original->Comment.value_or(""), arguments);
+            return ExitSuccess;
+        }
+        // A measurement older than the history and never amended since is
+        // still as it was when the history began.
+        LocateOrFail(module, arguments.At(1));
+        std::cerr << "the measurement is older than the history of changes and unchanged since it began\n";
+    } else {
+        LocateOrFail(module, arguments.At(1));
+    }
+    PrintRecord(ReadCurrent(module), module.MeasureComment(), arguments);
     return ExitSuccess;
 }
 
@@ -135,6 +155,7 @@ int RunAddImage(const Arguments& arguments) {
     TMainDataModule module;
     OpenOrFail(module, arguments.At(0));
     StopPoint();
+    ApplyOperatorOption(arguments, module);
     int added = StoreDownloadedMeasures(module, measures);
     // The last point before the save; the save itself is one unit and runs to its end.
     StopPoint();
@@ -225,6 +246,7 @@ void ApplyStretch(const std::string& text, TMeasureResult& measure) {
 int RunSet(const Arguments& arguments) {
     TMainDataModule module;
     OpenOrFail(module, arguments.At(0));
+    ApplyOperatorOption(arguments, module);
     LocateOrFail(module, arguments.At(1));
     TMeasureResult measure = ReadCurrent(module);
     ApplyGeneralParameters(arguments, measure);
@@ -243,6 +265,7 @@ int RunSet(const Arguments& arguments) {
 int RunDelete(const Arguments& arguments) {
     TMainDataModule module;
     OpenOrFail(module, arguments.At(0));
+    ApplyOperatorOption(arguments, module);
     LocateOrFail(module, arguments.At(1));
     module.ResultDataSet().Delete();
     SaveProject(module);
@@ -286,36 +309,37 @@ void RegisterProjectCommands(CommandTable& table) {
                .MaximumPositional = 1,
                .Run = RunList});
     table.Add({.Name = "show",
-               .Usage = "PROJECT PK [--json] [--curves]",
-               .Summary = "the stored record of one row as JSON, with its comment",
-               .Flags = {"--json", "--curves"},
+               .Usage = "PROJECT PK [--original] [--json] [--curves]",
+               .Summary = "the stored record of one row as JSON, with its comment; --original: its first stored record",
+               .Flags = {"--json", "--curves", "--original"},
                .ValueOptions = {},
                .MinimumPositional = 2,
                .MaximumPositional = 2,
                .Run = RunShow});
     table.Add({.Name = "add-image",
-               .Usage = "PROJECT IMAGE...",
+               .Usage = "PROJECT IMAGE... [--operator NAME]",
                .Summary = "add measurement images as a download does (duplicates skipped, new rows processed), save",
                .Flags = {},
-               .ValueOptions = {},
+               .ValueOptions = {OperatorOption},
                .MinimumPositional = 2,
                .MaximumPositional = 100000,
                .Run = RunAddImage});
     table.Add({.Name = "set",
                .Usage = "PROJECT PK [--concrete K] [--geometry G] [--model a0,a1,a2,a3] [--channel C (--dims x,y,z | "
-                        "--primary M | --saturated M | --age TEXT)] [--stretch C:up|down|reset] [--comment TEXT]",
+                        "--primary M | --saturated M | --age TEXT)] [--stretch C:up|down|reset] [--comment TEXT] "
+                        "[--operator NAME]",
                .Summary = "edit a measurement as the grids and graph buttons do, reprocess, save",
                .Flags = {},
                .ValueOptions = {"--concrete", "--geometry", "--model", "--channel", "--dims", "--primary",
-                                "--saturated", "--age", "--stretch", "--comment"},
+                                "--saturated", "--age", "--stretch", "--comment", OperatorOption},
                .MinimumPositional = 2,
                .MaximumPositional = 2,
                .Run = RunSet});
     table.Add({.Name = "delete",
-               .Usage = "PROJECT PK",
+               .Usage = "PROJECT PK [--operator NAME]",
                .Summary = "delete one measurement row and save",
                .Flags = {},
-               .ValueOptions = {},
+               .ValueOptions = {OperatorOption},
                .MinimumPositional = 2,
                .MaximumPositional = 2,
                .Run = RunDelete});

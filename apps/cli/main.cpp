@@ -21,5 +21,6 @@ int main(int argc, char** argv) {
     RegisterDeviceCommands(table);
     RegisterReportCommands(table);
     RegisterProjectCommands(table);
+    RegisterHistoryCommands(table);
     return table.Run(argc, argv);
 }

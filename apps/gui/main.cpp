@@ -6,14 +6,13 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QStringList>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include <cstdlib>
-#include "apps/ProgramOptions.h"
-
 #include "TerminationSignals.h"
+#include "apps/ProgramOptions.h"
 #include "storage/MainDataModuleUnit.h"
 #include "ui/Application.h"
 #include "ui/LocaleNumbers.h"

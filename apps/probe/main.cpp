@@ -55,6 +55,7 @@ int main(int argc, char** argv) {
     }
     TMainDataModule module;
     module.SetProbeTimeLimit(std::chrono::milliseconds::zero());  // this is the probe
+    module.History().SetEnabled(false);                           // which only looks
     if (!module.OpenProject(arguments[0])) {
         std::cout << module.LastError() << '\n';
         return 1;

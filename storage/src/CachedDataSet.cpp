@@ -315,6 +315,13 @@ bool CachedDataSet::HasCachedChanges() const {
 
 RowState CachedDataSet::CurrentRowState() const { return CurrentRow().State; }
 
+std::vector<CachedDataSet::CachedChange> CachedDataSet::CachedChanges() const {
+    std::vector<CachedChange> changes;
+    for (std::size_t index : ChangedRowsInOrder())
+        changes.push_back({rows_[index].State, &rows_[index].Original, &rows_[index].Current});
+    return changes;
+}
+
 std::vector<std::size_t> CachedDataSet::ChangedRowsInOrder() const {
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < rows_.size(); ++i)

@@ -208,7 +208,9 @@ TMainDataModule::TMainDataModule()
       descriptionDataSet_(
           std::make_unique<CachedDataSet>(*session_, DescriptionStatements(), SystemTablePk, "SYSTEM_TABLE_GEN")),
       resultDataSet_(std::make_unique<CachedDataSet>(*session_, ResultStatements(), MeasureResultTablePk,
-                                                     "MEASURE_RESULT_TABLE_GEN")) {
+                                                     "MEASURE_RESULT_TABLE_GEN")),
+      history_(std::make_unique<MeasureHistory>(*session_)) {
+    AddSaveStep([this](FirebirdSession&) { history_->WriteCollected(); });
     resultDataSet_->AddObserver([this](DataSetEvent event) {
         if (event == DataSetEvent::CurrentChanged) ResultDataSetAfterScroll(*resultDataSet_);
     });
@@ -247,6 +249,7 @@ bool TMainDataModule::CreateProject(const std::string& path) {
                            QuotedLiteral(DeviceName) + "," + std::to_string(CurrentDataVersion) + ");");
             }
         }
+        history_->CreateTables();
         session_->Detach();
     } catch (...) {
         session_->Abandon();
@@ -289,6 +292,7 @@ bool TMainDataModule::OpenProject(const std::string& path) {
         parameters.WithoutGarbageCollection = false;
         session_->Attach(parameters);
         session_->StartTransaction();
+        history_->Prepare();
         descriptionDataSet_->Open();
         resultDataSet_->Open();
         openPath_ = path;
@@ -296,6 +300,7 @@ bool TMainDataModule::OpenProject(const std::string& path) {
     } catch (const std::exception& error) {
         lastError_ = error.what();
         CloseDataSets();
+        history_->Forget();
         session_->Abandon();
         if (written) written->Restore();
         return false;
@@ -311,6 +316,7 @@ void TMainDataModule::CloseDataSets() {
 void TMainDataModule::CloseProject() {
     const bool wasOpen = IsProjectOpen();
     CloseDataSets();
+    history_->Forget();
     // Every save committed already; what the transaction still holds was
     // never saved, so closing rolls it back rather than committing it.
     const bool clean = session_->Abandon();
@@ -359,6 +365,9 @@ void TMainDataModule::SaveChanges() {
     session_->StartTransaction();
     session_->Execute(std::string("SAVEPOINT ") + SaveSavepoint);
     try {
+        // What the rows amend is read before they are sent; the history's
+        // save step writes it.
+        history_->Collect(*resultDataSet_);
         for (CachedDataSet* dataSet : changed) dataSet->SendUpdates();
         RunSaveSteps();
         session_->CommitRetaining();

@@ -76,6 +76,7 @@ int TMainDataModule::InsertMeasure(const TMeasureResult& measure) {
     FillMeasureRow(dataSet, measure);
     dataSet.Post();
     ProcessMeasure();
+    history_->RememberInserted(AsInteger(dataSet.Value(MeasureResultTablePk)), dataSet.Value(MeasureDataField));
     return -1;
 }
 

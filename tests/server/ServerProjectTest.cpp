@@ -283,5 +283,44 @@ TEST_F(SharedProject, ServerGoingAwayDuringTheSaveLeavesTheFileAsSaved) {
     std::filesystem::remove_all(root, ignored);
 }
 
+// Two workstations on one shared project: each records its own operator,
+// and either sees the whole history.
+TEST(SharedProject, EachWorkstationRecordsItsOwnOperatorInTheSharedHistory) {
+    const std::string path = FirebirdServer::Path("history.fdb");
+    TMainDataModule first;
+    first.History().SetOperator({"lab1", "Иванова"});
+    ASSERT_TRUE(first.CreateProject(path)) << first.LastError();
+    ASSERT_TRUE(first.OpenProject(path)) << first.LastError();
+    ASSERT_EQ(StoreDownloadedMeasures(first, Download(2)), 2);
+    first.SaveChanges();
+
+    TMainDataModule second;
+    second.History().SetOperator({"lab2", "Петров"});
+    ASSERT_TRUE(second.OpenProject(path)) << second.LastError();
+    second.ResultDataSet().First();
+    const std::int64_t edited = AsInteger(second.ResultDataSet().Value(MeasureResultTablePk));
+    second.SetMeasureComment("проверено");
+    second.PostChanges();
+    second.SaveChanges();
+
+    first.ResultDataSet().Last();
+    first.ResultDataSet().Delete();
+    first.SaveChanges();
+
+    for (TMainDataModule* workstation : {&first, &second}) {
+        const std::vector<MeasureAmendment> entries = workstation->History().Entries();
+        ASSERT_EQ(entries.size(), 4u);
+        EXPECT_EQ(entries[0].Action, AmendmentAction::Insert);
+        EXPECT_EQ(entries[0].Login, "lab1");
+        EXPECT_EQ(entries[2].Action, AmendmentAction::Edit);
+        EXPECT_EQ(entries[2].MeasurePk, edited);
+        EXPECT_EQ(OperatorText(entries[2].Login, entries[2].OperatorName), "Петров (lab2)");
+        EXPECT_EQ(entries[3].Action, AmendmentAction::Delete);
+        EXPECT_EQ(entries[3].OperatorName, "Иванова");
+    }
+    first.CloseProject();
+    second.CloseProject();
+}
+
 }  // namespace
 }  // namespace zemvalkorta::test

@@ -33,6 +33,7 @@
 #include "ui/CommandIcons.h"
 #include "ui/GridSizing.h"
 #include "ui/Hints.h"
+#include "ui/HistoryForm.h"
 #include "ui/MainForm.h"
 #include "ui/MeasureListModel.h"
 #include "ui/MessageBoxes.h"
@@ -95,6 +96,7 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
         DescriptionPage);
     descriptionLayout->addWidget(DescriptionMemo);
     DataPage = CreateDataPage();
+    InstallHistoryCommands(this, Data, SettingsPath, MainDBGrid);
     MainPageControl->addTab(DescriptionPage, QStringLiteral("Описание"));
     MainPageControl->addTab(DataPage, QStringLiteral("Данные"));
     setCentralWidget(MainPageControl);

@@ -84,6 +84,14 @@ public:
 
     bool HasCachedChanges() const;
     RowState CurrentRowState() const;
+    // The cached changes in the order SendUpdates sends them; the pointers
+    // hold until the next change of the set. An edit in progress is not one.
+    struct CachedChange {
+        RowState State;
+        const Values* Original;  // as last read from the file
+        const Values* Current;
+    };
+    std::vector<CachedChange> CachedChanges() const;
     // Sends every cached change, in the order made, without marking any of
     // them applied; MarkUpdatesApplied does that once the transaction they
     // were sent in has committed. ApplyUpdates is both at once, for a caller

@@ -16,6 +16,7 @@
 #include "core/MeasureResult.h"
 #include "storage/CachedDataSet.h"
 #include "storage/FirebirdSession.h"
+#include "storage/MeasureHistory.h"
 
 namespace zemvalkorta {
 
@@ -117,6 +118,9 @@ public:
     void SaveRecNo();
     void RestoreRecNo();
 
+    // The history of amendments: its operator, its switch and its entries.
+    MeasureHistory& History() { return *history_; }
+
     CachedDataSet& ResultDataSet() { return *resultDataSet_; }
     CachedDataSet& DescriptionDataSet() { return *descriptionDataSet_; }
     TMAFilter& Filter() { return filter_; }
@@ -151,6 +155,7 @@ private:
     std::unique_ptr<FirebirdSession> session_;
     std::unique_ptr<CachedDataSet> descriptionDataSet_;
     std::unique_ptr<CachedDataSet> resultDataSet_;
+    std::unique_ptr<MeasureHistory> history_;
     TMAFilter filter_{3};
     std::int32_t savedRecNo_ = 0;
     std::string lastError_;
