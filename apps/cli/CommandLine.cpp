@@ -8,6 +8,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "TerminationSignals.h"
 #include "core/MeasureImage.h"
 #include "core/NumberFormat.h"
 
@@ -95,6 +96,14 @@ Arguments CommandTable::Parse(const Command& command, const std::vector<std::str
     return Arguments(std::move(positional), std::move(flags), std::move(values));
 }
 
+StopRequest::StopRequest(int signal)
+    : std::runtime_error("остановлено по сигналу " + std::to_string(signal) + ", несохранённое не сохранено"),
+      signal_(signal) {}
+
+void StopPoint() {
+    if (const int signal = TakeTerminationSignal(); signal != 0) throw StopRequest(signal);
+}
+
 int CommandTable::Run(int argc, const char* const* argv) const {
     try {
         if (argc < 2) {
@@ -111,10 +120,14 @@ int CommandTable::Run(int argc, const char* const* argv) const {
             throw UsageError("unknown command \"" + std::string(name) + "\" (try " + std::string(ProgramName) +
                              " help)");
         const std::vector<std::string> words(argv + 2, argv + argc);
+        StopPoint();
         const int status = command->Run(Parse(*command, words));
         std::cout.flush();
         if (!std::cout) throw std::runtime_error("cannot write the output");
         return status;
+    } catch (const StopRequest& stop) {
+        std::cerr << ProgramName << ": " << OneLine(stop.what()) << '\n';
+        return 128 + stop.Signal();
     } catch (const UsageError& error) {
         std::cerr << ProgramName << ": " << OneLine(error.what()) << '\n';
         return ExitUsage;

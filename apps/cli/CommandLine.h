@@ -24,6 +24,21 @@ inline constexpr int ExitSuccess = 0;
 inline constexpr int ExitFailure = 1;
 inline constexpr int ExitUsage = 2;
 
+// A termination request (SIGTERM, SIGINT, SIGHUP) taken at a safe point: the
+// command stops there, nothing it had not saved is saved, and the program
+// ends with 128 + the signal's number.
+class StopRequest : public std::runtime_error {
+public:
+    explicit StopRequest(int signal);
+    int Signal() const { return signal_; }
+
+private:
+    int signal_;
+};
+
+// A safe point: throws StopRequest when a termination request is pending.
+void StopPoint();
+
 class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -1,12 +1,14 @@
 // download, screenshot: the instrument through the same USB unit as the
 // window, without the window.
 
+#include <atomic>
 #include <iostream>
 #include <string>
 #include <thread>
 
 #include "Commands.h"
 #include "OperatorOption.h"
+#include "TerminationSignals.h"
 #include "device/DeviceScreenShotUnit.h"
 #include "device/DownloadUnit.h"
 #include "device/USB.h"
@@ -45,14 +47,25 @@ int RunDownload(const Arguments& arguments) {
         throw std::runtime_error(DeviceNotConnectedText);
     }
     TArrayOfMeasureResult records;
-    const std::uint32_t status = DownloadMeasurements(*hub, records);
+    // The download stops between transfers once a termination request came.
+    std::atomic<bool> stop{false};
+    int stopSignal = 0;
+    const std::uint32_t status = DownloadMeasurements(
+        *hub, records,
+        [&](int) {
+            if (stopSignal == 0) stopSignal = TakeTerminationSignal();
+            if (stopSignal != 0) stop.store(true, std::memory_order_release);
+        },
+        &stop);
     hub->UsbDone();
+    if (stopSignal != 0) throw StopRequest(stopSignal);
     if (status != 0) {
         module.CloseProject();
         throw std::runtime_error(CommunicationErrorText(status));
     }
     ApplyOperatorOption(arguments, module);
     const int added = StoreDownloadedMeasures(module, records);
+    StopPoint();
     module.SaveChanges();
     module.CloseProject();
     std::cout << "{\"InDevice\": " << records.size() << ", \"Added\": " << added << "}\n";

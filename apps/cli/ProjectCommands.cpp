@@ -147,12 +147,17 @@ int RunShow(const Arguments& arguments) {
 
 int RunAddImage(const Arguments& arguments) {
     TArrayOfMeasureResult measures;
-    for (std::size_t i = 1; i < arguments.Positional().size(); ++i)
+    for (std::size_t i = 1; i < arguments.Positional().size(); ++i) {
+        StopPoint();
         measures.push_back(ReadMeasureImageFile(arguments.At(i)));
+    }
     TMainDataModule module;
     OpenOrFail(module, arguments.At(0));
     ApplyOperatorOption(arguments, module);
+    StopPoint();
     int added = StoreDownloadedMeasures(module, measures);
+    // The last point before the save; the save itself is one unit and runs to its end.
+    StopPoint();
     SaveProject(module);
     std::cout << "{\"Added\": " << added << "}\n";
     return ExitSuccess;

@@ -5,13 +5,17 @@
 // command, declare it in Commands.h, add the file and the libraries it needs
 // to apps/cli/CMakeLists.txt, and call it below: one line here.
 //
-// Exit status: 0 success, 1 failure, 2 wrong usage; a failure prints exactly
-// one line on stderr.
+// Exit status: 0 success, 1 failure, 2 wrong usage, 128 + N stopped by signal
+// N (SIGTERM, SIGINT, SIGHUP) at a safe point; a failure or stop prints
+// exactly one line on stderr.
 
 #include "Commands.h"
+#include "TerminationSignals.h"
 
 int main(int argc, char** argv) {
     using namespace zemvalkorta::cli;
+    // Before any library starts a thread of its own.
+    zemvalkorta::BlockTerminationSignals();
     CommandTable table;
     RegisterProcessCommands(table);
     RegisterDeviceCommands(table);

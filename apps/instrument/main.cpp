@@ -16,7 +16,7 @@ namespace {
 constexpr char Usage[] =
     "usage: zemvalkorta-instrument [--socket PATH] [--seed N] [--measurements N] [--full-size]\n"
     "                              [--pace full-speed|immediate] [--fault FAULT]...\n"
-    "faults: wrong-identity, bad-version, bad-header, timeout-at=K, disconnect-at=K\n";
+    "faults: wrong-identity, bad-version, bad-header, timeout-at=K, disconnect-at=K, stall-at=K\n";
 
 bool ParseNumber(const char* text, long long low, long long high, long long& value) {
     char* end = nullptr;

@@ -11,8 +11,7 @@
 
 namespace zemvalkorta {
 
-// Everything the worker touches. It is shared, so a worker outliving the
-// stop wait writes only into memory that it co-owns.
+// Everything the worker touches besides the port.
 struct TDownloadThread::Shared {
     std::atomic<bool> stopRequest{false};
     std::atomic<std::uint32_t> status{DownloadStopped};
@@ -22,6 +21,7 @@ struct TDownloadThread::Shared {
     TDownloadThread* receiver = nullptr;
     bool ended = false;
     bool started = false;
+    bool waitExpired = false;  // Stop's wait ended before the worker
 
     // Posting under the mutex: once the owner has cleared `receiver`, no new
     // message can be queued, and messages already queued die with the owner.
@@ -57,9 +57,12 @@ TDownloadThread::TDownloadThread(std::shared_ptr<TCommandPort> port, QObject* pa
 }
 
 TDownloadThread::~TDownloadThread() {
-    Stop();
-    std::lock_guard lock(shared_->mutex);
-    shared_->receiver = nullptr;
+    shared_->stopRequest.store(true, std::memory_order_release);
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->receiver = nullptr;
+    }
+    if (worker_.joinable()) worker_.join();
 }
 
 void TDownloadThread::Start() {
@@ -68,7 +71,7 @@ void TDownloadThread::Start() {
         if (shared_->started) return;
         shared_->started = true;
     }
-    std::thread([shared = shared_, port = port_] {
+    worker_ = std::thread([shared = shared_, port = port_] {
         TArrayOfMeasureResult records;
         const std::uint32_t status = DownloadMeasurements(
             *port, records, [&shared](int percent) { shared->Post(ProgressCode, static_cast<quint32>(percent)); },
@@ -82,24 +85,26 @@ void TDownloadThread::Start() {
         shared->status.store(status);
         shared->ended = true;
         shared->endedSignal.notify_all();
-    }).detach();
+    });
 }
 
 bool TDownloadThread::Stop(std::chrono::milliseconds wait) {
     shared_->stopRequest.store(true, std::memory_order_release);
     std::unique_lock lock(shared_->mutex);
     if (!shared_->started) return true;
-    return shared_->endedSignal.wait_for(lock, wait, [this] { return shared_->ended; });
+    if (shared_->endedSignal.wait_for(lock, wait, [this] { return shared_->ended; })) return true;
+    shared_->waitExpired = true;
+    return false;
 }
 
 std::uint32_t TDownloadThread::Status() const {
     std::lock_guard lock(shared_->mutex);
-    return shared_->ended ? shared_->status.load() : DownloadStopped;
+    return shared_->ended && !shared_->waitExpired ? shared_->status.load() : DownloadStopped;
 }
 
 TArrayOfMeasureResult TDownloadThread::TakeResults() {
     std::lock_guard lock(shared_->mutex);
-    if (!shared_->ended) return {};
+    if (!shared_->ended || shared_->waitExpired) return {};
     return std::move(shared_->records);
 }
 

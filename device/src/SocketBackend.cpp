@@ -140,6 +140,8 @@ private:
         return sockets;
     }
 
+    std::uint64_t CompletedScans() const override { return scans_.load(); }
+
     void ScanOnce() {
         if (current_ && !current_->CheckAlive()) current_.reset();
         if (current_ || sink_->HoldsDevice()) return;
@@ -157,6 +159,7 @@ private:
         while (!stopping_) {
             lock.unlock();
             ScanOnce();
+            scans_.fetch_add(1);
             lock.lock();
             wake_.wait_for(lock, options_.ScanInterval, [this] { return stopping_; });
         }
@@ -169,6 +172,7 @@ private:
     std::condition_variable wake_;
     bool stopping_ = false;
     std::thread scanner_;
+    std::atomic<std::uint64_t> scans_{0};
 };
 
 }  // namespace

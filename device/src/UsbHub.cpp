@@ -28,6 +28,7 @@ std::uint32_t TUsbHub::UsbInit() {
         socketOptions.ScanInterval = options_.ScanInterval;
         backends_.push_back(MakeSocketBackend(socketOptions));
     }
+    if (options_.ExtraBackend) backends_.push_back(options_.ExtraBackend());
     backendStatuses_.clear();
     std::uint32_t firstFailure = UsbStatusSuccess;
     bool anyRunning = false;
@@ -55,6 +56,12 @@ void TUsbHub::UsbDone() {
 
 bool TUsbHub::IsDeviceConnected() const { return HoldsDevice(); }
 
+std::uint64_t TUsbHub::CompletedScans() const {
+    std::uint64_t scans = 0;
+    for (const auto& backend : backends_) scans += backend->CompletedScans();
+    return scans;
+}
+
 std::shared_ptr<TUsbDeviceLink> TUsbHub::HeldDevice() const {
     std::lock_guard lock(heldMutex_);
     return held_;
@@ -64,6 +71,7 @@ std::uint32_t TUsbHub::UsbCommand(std::uint32_t code, std::span<const std::uint8
                                   std::span<std::uint8_t> reply) {
     // The copy keeps the device alive through the transfer even when it is
     // detached meanwhile; the transfer then fails on its own.
+    std::lock_guard command(commandMutex_);
     const std::shared_ptr<TUsbDeviceLink> device = HeldDevice();
     if (!device) return UsbStatusNoDevice;
     const std::vector<std::uint8_t> packet = BuildCommandPacket(code, parameters);

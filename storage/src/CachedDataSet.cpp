@@ -448,9 +448,12 @@ void CachedDataSet::SetState(DataSetState state) {
 
 void CachedDataSet::Notify(DataSetEvent event) {
     if (disabledLevel_ > 0 && event != DataSetEvent::BeforePost) return;
-    // Observers may add or remove observers while being told.
+    // Observers may add or remove observers while being told: one removed
+    // meanwhile is not told any more (its owner may be gone), one added is
+    // told from the next event on.
     auto snapshot = observers_;
-    for (auto& [id, observer] : snapshot) observer(event);
+    for (auto& [id, observer] : snapshot)
+        if (observers_.count(id) != 0) observer(event);
 }
 
 }  // namespace zemvalkorta

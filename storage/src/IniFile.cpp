@@ -1,7 +1,13 @@
 #include "storage/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <limits>
 
@@ -136,7 +142,14 @@ void IniFile::WriteString(const std::string& section, const std::string& key, co
             if (!Trim(lines_[i]).empty()) insertAt = i + 1;
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);
     }
+    changed_ = true;
+    if (!deferred_) Flush();
+}
+
+void IniFile::Flush() {
+    if (!changed_) return;
     Save();
+    changed_ = false;
 }
 
 void IniFile::WriteInteger(const std::string& section, const std::string& key, std::int32_t value) {
@@ -148,10 +161,35 @@ void IniFile::WriteBool(const std::string& section, const std::string& key, bool
 }
 
 void IniFile::Save() const {
-    std::ofstream file(path_, std::ios::binary | std::ios::trunc);
-    for (const auto& line : lines_) file << line << "\r\n";
-    file.flush();
-    if (!file) throw SettingsError("Не удалось записать файл настроек " + path_.string());
+    const auto fail = [this] { return SettingsError("Не удалось записать файл настроек " + path_.string()); };
+    std::string text;
+    for (const auto& line : lines_) text += line + "\r\n";
+    std::string temporary = path_.string() + ".XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0) throw fail();
+    // The new file gets the old one's permissions, or the usual ones of a new file.
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(path_.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool written = ::fchmod(descriptor, mode) == 0;
+    for (std::size_t done = 0; written && done < text.size();) {
+        const ssize_t count = ::write(descriptor, text.data() + done, text.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        written = count > 0;
+        if (written) done += static_cast<std::size_t>(count);
+    }
+    written = written && ::fsync(descriptor) == 0;
+    written = ::close(descriptor) == 0 && written;
+    if (!written || ::rename(temporary.c_str(), path_.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        throw fail();
+    }
 }
 
 }  // namespace zemvalkorta

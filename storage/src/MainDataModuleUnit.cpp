@@ -91,18 +91,6 @@ std::string TrimRight(std::string text) {
     return text;
 }
 
-// Counted bulk update that also ends when an exception leaves the scope.
-class BulkUpdate {
-public:
-    explicit BulkUpdate(TMainDataModule& module) : module_(module) { module_.BeginBulkUpdate(); }
-    ~BulkUpdate() { module_.EndBulkUpdate(); }
-    BulkUpdate(const BulkUpdate&) = delete;
-    BulkUpdate& operator=(const BulkUpdate&) = delete;
-
-private:
-    TMainDataModule& module_;
-};
-
 // Even a read-only look at a database writes to it: the header page counts
 // attachments and transactions, and the transaction inventory page records
 // the state of the transaction used. A refused file gets those pages and its
@@ -273,7 +261,10 @@ bool TMainDataModule::OpenProject(const std::string& path) {
     lastError_.clear();
     if (IsProjectOpen()) CloseProject();
     std::optional<PageSnapshot> written = PageSnapshot::Take(path);
-    if (std::string refusal = CheckBeforeOpening(path, probeTimeLimit_); !refusal.empty()) {
+    std::string refusal;
+    if (probeTimeLimit_.count() > 0 && !IsServerPath(path))
+        refusal = fileCheck_ ? fileCheck_(path, probeTimeLimit_) : CheckBeforeOpening(path, probeTimeLimit_);
+    if (!refusal.empty()) {
         lastError_ = std::move(refusal);
         if (written) written->Restore();
         return false;
@@ -361,7 +352,7 @@ void TMainDataModule::RunSaveSteps() {
 
 void TMainDataModule::SaveChanges() {
     if (!IsProjectOpen()) return;
-    BulkUpdate bulk(*this);
+    TBulkUpdate bulk(*this);
     std::vector<CachedDataSet*> changed;
     for (CachedDataSet* dataSet : {resultDataSet_.get(), descriptionDataSet_.get()})
         if (dataSet->HasCachedChanges()) changed.push_back(dataSet);
@@ -417,14 +408,14 @@ void TMainDataModule::CancelAndRefresh(CachedDataSet& dataSet) {
 
 void TMainDataModule::CancelChanges() {
     if (!IsProjectOpen()) return;
-    BulkUpdate bulk(*this);
+    TBulkUpdate bulk(*this);
     CancelAndRefresh(*resultDataSet_);
     CancelAndRefresh(*descriptionDataSet_);
 }
 
 void TMainDataModule::DeleteAllRecords() {
     if (!resultDataSet_->IsActive()) return;
-    BulkUpdate bulk(*this);
+    TBulkUpdate bulk(*this);
     resultDataSet_->First();
     while (!resultDataSet_->IsEmpty()) resultDataSet_->Delete();
 }

@@ -104,7 +104,8 @@ int StoreDownloadedMeasures(TMainDataModule& module, const TArrayOfMeasureResult
     if (measures.empty()) return 0;
     CachedDataSet& dataSet = module.ResultDataSet();
     int added = 0;
-    module.BeginBulkUpdate();
+    // Ends also when the clean-up below throws.
+    TBulkUpdate bulk(module);
     // Rows already waiting in the cache before this download must survive a rollback of it.
     std::set<std::int64_t> earlierInserts;
     for (int row = 1; row <= dataSet.RecordCount(); ++row) {
@@ -125,10 +126,9 @@ int StoreDownloadedMeasures(TMainDataModule& module, const TArrayOfMeasureResult
                 !earlierInserts.contains(AsInteger(dataSet.Value(MeasureResultTablePk))))
                 dataSet.Delete();
         }
-        module.EndBulkUpdate();
         throw;
     }
-    module.EndBulkUpdate();
+    bulk.End();
     if (module.OnShowResult) module.OnShowResult(dataSet, true);
     return added;
 }

@@ -65,13 +65,16 @@ std::string Seconds(std::chrono::milliseconds span) {
 
 // Collects what the probe writes until it closes its end or time runs out.
 // Returns false on time-out.
-bool Collect(int descriptor, Clock::time_point deadline, std::string& output) {
+bool Cancelled(const std::atomic<bool>* cancel) { return cancel != nullptr && cancel->load(); }
+
+bool Collect(int descriptor, Clock::time_point deadline, std::string& output, const std::atomic<bool>* cancel) {
     char buffer[4096];
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return false;
+        if (left.count() <= 0 || Cancelled(cancel)) return false;
         pollfd wanted{descriptor, POLLIN, 0};
-        const int ready = ::poll(&wanted, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
+        // Short slices, so that a cancel ends the check at once.
+        const int ready = ::poll(&wanted, 1, static_cast<int>(std::min<long long>(left.count(), 50)));
         if (ready < 0 && errno != EINTR) return true;
         if (ready <= 0) continue;
         const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
@@ -82,12 +85,12 @@ bool Collect(int descriptor, Clock::time_point deadline, std::string& output) {
 }
 
 // Waits for the child until the deadline; false when it is still running then.
-bool Reap(pid_t child, Clock::time_point deadline, int& status) {
+bool Reap(pid_t child, Clock::time_point deadline, int& status, const std::atomic<bool>* cancel) {
     for (;;) {
         const pid_t done = ::waitpid(child, &status, WNOHANG);
         if (done == child) return true;
         if (done < 0 && errno != EINTR) return true;
-        if (Clock::now() >= deadline) return false;
+        if (Clock::now() >= deadline || Cancelled(cancel)) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
@@ -115,7 +118,7 @@ bool IsServerPath(const std::string& path) {
 }
 
 ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path, std::chrono::milliseconds timeLimit,
-                              ProbeDepth depth) {
+                              ProbeDepth depth, const std::atomic<bool>* cancel) {
     const auto deadline = Clock::now() + timeLimit;
     Pipe output;
     if (!output.IsOpen()) return {false, std::string("cannot check the file: ") + std::strerror(errno)};
@@ -130,18 +133,30 @@ ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path,
     argv.push_back(const_cast<char*>(path.c_str()));
     argv.push_back(const_cast<char*>(parent.c_str()));
     argv.push_back(nullptr);
+    // The child starts with no signal blocked and none ignored, whatever this
+    // program did with its own.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t child = -1;
-    const int spawnError = ::posix_spawn(&child, probe.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawnError = ::posix_spawn(&child, probe.c_str(), &actions, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     output.CloseWrite();
     if (spawnError != 0) return {false, "cannot start " + probe + " to check the file: " + std::strerror(spawnError)};
 
     std::string text;
     int status = -1;  // stays so if the child cannot be waited for (SIGCHLD ignored)
-    const bool finished = Collect(output.Read(), deadline, text) && Reap(child, deadline, status);
+    const bool finished = Collect(output.Read(), deadline, text, cancel) && Reap(child, deadline, status, cancel);
     if (!finished) {
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
+        if (Cancelled(cancel)) return {false, CheckCancelledText};
         return {false, "the database engine did not finish opening the file within " + Seconds(timeLimit) +
                            "; the file is damaged or held by a program that stopped answering"};
     }
@@ -157,7 +172,8 @@ ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path,
     return {false, "checking the file ended with status " + std::to_string(code) + (text.empty() ? "" : ": " + text)};
 }
 
-std::string CheckBeforeOpening(const std::string& path, std::chrono::milliseconds timeLimit) {
+std::string CheckBeforeOpening(const std::string& path, std::chrono::milliseconds timeLimit,
+                               const std::atomic<bool>* cancel) {
     if (timeLimit.count() <= 0 || IsServerPath(path)) return {};
     const std::string probe = ProbeExecutable();
     if (probe.empty()) {
@@ -169,7 +185,7 @@ std::string CheckBeforeOpening(const std::string& path, std::chrono::millisecond
         return {};
     }
     const ProbeDepth depth = IsCleanlyClosed(path) ? ProbeDepth::Rows : ProbeDepth::Everything;
-    ProbeOutcome outcome = ProbeProjectFile(probe, path, timeLimit, depth);
+    ProbeOutcome outcome = ProbeProjectFile(probe, path, timeLimit, depth, cancel);
     return outcome.Usable ? std::string() : outcome.Error;
 }
 

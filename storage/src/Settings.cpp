@@ -45,6 +45,7 @@ TSettings LoadSettings(const std::filesystem::path& file) {
 
 void SaveSettings(const std::filesystem::path& file, const TSettings& settings) {
     IniFile ini(file);
+    ini.DeferWrites();
     ini.WriteInteger(Graphics, "FrostGraphicType", settings.FrostGraphicType);
     ini.WriteBool(Graphics, "ShowStandartPattern", settings.ShowStandartPattern);
     ini.WriteInteger(Graphics, "StandartSeriesColor", settings.StandartSeriesColor);
@@ -53,6 +54,7 @@ void SaveSettings(const std::filesystem::path& file, const TSettings& settings) 
     ini.WriteInteger(DeviceScreenShot, "PenColor", settings.PenColor);
     ini.WriteInteger(DeviceScreenShot, "BackgroundColor", settings.BackgroundColor);
     ini.WriteBool(DataProcessing, "NewProcessing", true);
+    ini.Flush();
 }
 
 std::filesystem::path ProgramFilePath() {

@@ -25,6 +25,11 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
+bool WaitForScans(const TUsbHub& hub, int scans) {
+    const std::uint64_t target = hub.CompletedScans() + static_cast<std::uint64_t>(scans);
+    return WaitUntil([&] { return hub.CompletedScans() >= target; }, std::chrono::seconds(5));
+}
+
 UsbOptions FastOptions(const std::filesystem::path& directory) {
     UsbOptions options;
     options.UseLibusb = false;

@@ -32,6 +32,10 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 UsbOptions FastOptions(const std::filesystem::path& directory);
 
+// Waits until the hub's scanner has looked at its directory `scans` more
+// times from now, so that whatever is there now has been seen.
+bool WaitForScans(const TUsbHub& hub, int scans = 2);
+
 class InstrumentTest : public ::testing::Test {
 protected:
     // Starts an instrument named `name` in the directory; fails the test if it cannot listen.

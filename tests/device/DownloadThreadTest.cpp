@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <array>
 
 #include "DeviceTestSupport.h"
+#include "device/DeviceScreenShotUnit.h"
 #include "device/DownloadThread.h"
 #include "device/DownloadUnit.h"
 
@@ -113,27 +115,72 @@ TEST_F(DownloadWorker, StopIsHonouredBetweenTransfers) {
     EXPECT_LT(port->calls.load(), 20);
 }
 
-TEST_F(DownloadWorker, WorkerStuckPastTheWaitIsReportedAndOutlivesItsOwner) {
-    auto port = std::make_shared<TSlowPort>(std::chrono::milliseconds(3000));
+TEST_F(DownloadWorker, WorkerStuckPastTheWaitIsReportedAndJoined) {
+    auto port = std::make_shared<TSlowPort>(std::chrono::milliseconds(1500));
     std::weak_ptr<TSlowPort> watch = port;
+    const TSlowPort& slow = *port;  // alive until the worker lets go of it
     {
         auto worker = std::make_unique<TDownloadThread>(std::move(port));
         Received received;
         Collect(*worker, received);
         worker->Start();
-        const auto started = std::chrono::steady_clock::now();
-        EXPECT_FALSE(worker->Stop());
-        const auto waited = std::chrono::steady_clock::now() - started;
-        EXPECT_GE(waited, std::chrono::milliseconds(2400));
-        EXPECT_LT(waited, std::chrono::milliseconds(2900));
+        ASSERT_TRUE(WaitUntil([&] { return slow.calls.load() == 1; }, std::chrono::seconds(5)));
+        // The wait ends while the first command is still in flight.
+        EXPECT_FALSE(worker->Stop(std::chrono::milliseconds(50)));
+        EXPECT_EQ(slow.finished.load(), 0);
         EXPECT_EQ(worker->Status(), 0xFFFFFFFFu);
         EXPECT_EQ(CommunicationErrorText(worker->Status()), "Ошибка связи FFFFFFFF");
         EXPECT_TRUE(worker->TakeResults().empty());
+        worker.reset();
+        // Joined: the command in flight ended, no further one was sent, and
+        // nothing of the worker holds the port any more.
+        EXPECT_TRUE(watch.expired());
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(received.Ended);
     }
-    // The worker ends on its own data after its owner is gone; nothing may
-    // reach the destroyed object, and the port is released with the worker.
-    EXPECT_TRUE(WaitUntil([&] { return watch.expired(); }, std::chrono::seconds(2)));
-    QCoreApplication::processEvents();
+}
+
+TEST_F(DownloadWorker, StatusStaysFailedWhenTheWorkerEndsAfterTheWait) {
+    auto port = std::make_shared<TSlowPort>(std::chrono::milliseconds(300));
+    TDownloadThread worker(port);
+    worker.Start();
+    ASSERT_TRUE(WaitUntil([&] { return port->calls.load() == 1; }, std::chrono::seconds(5)));
+    EXPECT_FALSE(worker.Stop(std::chrono::milliseconds(10)));
+    // A second, longer wait sees the worker end; what it did after the first
+    // wait had given up on it is not handed out.
+    EXPECT_TRUE(worker.Stop(std::chrono::seconds(10)));
+    EXPECT_EQ(worker.Status(), 0xFFFFFFFFu);
+    EXPECT_TRUE(worker.TakeResults().empty());
+    EXPECT_EQ(port->calls.load(), 1);
+}
+
+// The operator cancels while the instrument is slow to answer, and the wait
+// gives up on the worker; a screen capture started at once waits for the
+// command in flight and then gets its own reply, not the worker's.
+TEST_F(DownloadWorker, CaptureRightAfterACancelGetsItsOwnReply) {
+    sim::InstrumentFaults faults;
+    faults.StallAt = 9;  // the first samples block: OUT 8, IN 9
+    faults.StallFor = std::chrono::milliseconds(1500);
+    sim::TInstrumentServer& instrument = StartInstrument(SmallContent(3), faults);
+    // The program's own transfer time-out, which the stall stays within.
+    UsbOptions options = FastOptions(directory_.Path());
+    options.TransferTimeout = UsbTransferTimeout;
+    hub_ = std::make_shared<TUsbHub>(options);
+    ASSERT_EQ(hub_->UsbInit(), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return hub_->IsDeviceConnected(); }, std::chrono::seconds(5)));
+    auto worker = std::make_unique<TDownloadThread>(hub_);
+    worker->Start();
+    ASSERT_TRUE(WaitUntil([&] { return instrument.TransferCount() >= 9; }, std::chrono::seconds(5)));
+    EXPECT_FALSE(worker->Stop(std::chrono::milliseconds(50)));
+
+    std::array<std::uint8_t, DisplayBytes> display{};
+    EXPECT_EQ(FetchDisplay(*hub_, display), 0u);
+    EXPECT_EQ(display, sim::RenderInstrumentScreen(SmallContent(3)));
+    // The worker ended after its command: no header of the second measurement was asked.
+    EXPECT_EQ(instrument.TransferCount(), 11);
+    EXPECT_EQ(CommunicationErrorText(worker->Status()), "Ошибка связи FFFFFFFF");
+    worker.reset();
+    EXPECT_EQ(hub_.use_count(), 1);
 }
 
 }  // namespace

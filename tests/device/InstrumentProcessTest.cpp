@@ -85,7 +85,7 @@ TEST_F(InstrumentProcess, KilledInstrumentLeavesAStaleSocketThatIsIgnoredAndRepl
     ASSERT_TRUE(std::filesystem::exists(SocketPath()));
     TUsbHub hub(FastOptions(directory_.Path()));
     ASSERT_EQ(hub.UsbInit(), 0u);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ASSERT_TRUE(WaitForScans(hub));
     EXPECT_FALSE(hub.IsDeviceConnected());
     Launch({"--measurements", "2"});
     EXPECT_TRUE(WaitUntil([&hub] { return hub.IsDeviceConnected(); }, std::chrono::seconds(1)));

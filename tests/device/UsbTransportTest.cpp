@@ -1,6 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
 #include "DeviceTestSupport.h"
+#include "device/DeviceScreenShotUnit.h"
 #include "device/DownloadUnit.h"
 #include "device/USB.h"
 
@@ -22,7 +30,7 @@ TEST(UsbHub, WithoutInstrumentCommandsFailAndNothingIsConnected) {
     TTemporaryDirectory directory;
     TUsbHub hub(FastOptions(directory.Path()));
     ASSERT_EQ(hub.UsbInit(), 0u);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(WaitForScans(hub));
     EXPECT_FALSE(hub.IsDeviceConnected());
     std::array<std::uint8_t, 20> reply{};
     EXPECT_EQ(hub.UsbCommand(1, {}, reply), UsbStatusNoDevice);
@@ -72,13 +80,13 @@ TEST_F(InstrumentTest, FirstAttachedInstrumentStaysInUse) {
     StartInstrument(SmallContent(1), {}, "a.sock");
     TUsbHub& hub = ConnectedHub();
     auto& second = StartInstrument(SmallContent(2), {}, "b.sock");
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ASSERT_TRUE(WaitForScans(hub));
     std::array<std::uint8_t, 20> information{};
     ASSERT_EQ(hub.UsbCommand(InformationCommand, {}, information), 0u);
     EXPECT_EQ(information[12], 1);
     // Unplugging the instrument not in use leaves the connection alone.
     second.Stop();
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ASSERT_TRUE(WaitForScans(hub));
     EXPECT_TRUE(hub.IsDeviceConnected());
     // Unplugging the one in use moves to the other once it is back.
     ASSERT_EQ(second.Start(), "");
@@ -113,6 +121,76 @@ TEST(ProgramUnit, FixedSocketInstrumentThroughTheFreeFunctions) {
     EXPECT_EQ(information[12], 2);
     UsbDone();
     EXPECT_FALSE(IsDeviceConnected());
+}
+
+// A link that answers the last command written, as the instrument does, and
+// is slow to take the information command: a command sent meanwhile would
+// take over its reply.
+class TLastCommandLink final : public TUsbDeviceLink {
+public:
+    std::uint32_t BulkWrite(std::span<const std::uint8_t> data, std::chrono::milliseconds) override {
+        const std::uint8_t code = data.empty() ? 0 : data[0];
+        {
+            std::lock_guard lock(mutex_);
+            pending_.assign(code == InformationCommand ? InformationBlockSize : DisplayBytes,
+                            code == InformationCommand ? 0x11 : 0x66);
+        }
+        if (code == InformationCommand) {
+            ++slowWrites;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        return UsbStatusSuccess;
+    }
+    std::uint32_t BulkRead(std::span<std::uint8_t> buffer, std::size_t& moved, std::chrono::milliseconds) override {
+        std::lock_guard lock(mutex_);
+        moved = std::min(buffer.size(), pending_.size());
+        std::copy_n(pending_.begin(), moved, buffer.begin());
+        return UsbStatusSuccess;
+    }
+    std::atomic<int> slowWrites{0};
+
+private:
+    std::mutex mutex_;
+    std::vector<std::uint8_t> pending_;
+};
+
+class TOneLinkBackend final : public TUsbBackend {
+public:
+    explicit TOneLinkBackend(std::shared_ptr<TUsbDeviceLink> link) : link_(std::move(link)) {}
+    std::uint32_t Start(TUsbAttachSink& sink) override {
+        sink_ = &sink;
+        sink.Attach(link_);
+        return UsbStatusSuccess;
+    }
+    void Stop() override {
+        if (sink_ != nullptr) sink_->Detach(link_.get());
+        sink_ = nullptr;
+    }
+
+private:
+    std::shared_ptr<TUsbDeviceLink> link_;
+    TUsbAttachSink* sink_ = nullptr;
+};
+
+TEST(UsbHub, CommandWaitsForTheOneInFlight) {
+    auto link = std::make_shared<TLastCommandLink>();
+    UsbOptions options;
+    options.UseLibusb = false;
+    options.UseSockets = false;
+    options.ExtraBackend = [link] { return std::make_unique<TOneLinkBackend>(link); };
+    TUsbHub hub(options);
+    ASSERT_EQ(hub.UsbInit(), 0u);
+    ASSERT_TRUE(hub.IsDeviceConnected());
+    std::array<std::uint8_t, InformationBlockSize> information{};
+    std::uint32_t informationStatus = 1;
+    std::thread download([&] { informationStatus = hub.UsbCommand(InformationCommand, {}, information); });
+    ASSERT_TRUE(WaitUntil([&] { return link->slowWrites.load() == 1; }, std::chrono::seconds(5)));
+    std::array<std::uint8_t, DisplayBytes> display{};
+    EXPECT_EQ(hub.UsbCommand(ScreenCommand, {}, display), 0u);
+    download.join();
+    EXPECT_EQ(informationStatus, 0u);
+    EXPECT_EQ(std::count(information.begin(), information.end(), 0x11), static_cast<long>(information.size()));
+    EXPECT_EQ(std::count(display.begin(), display.end(), 0x66), static_cast<long>(display.size()));
 }
 
 }  // namespace

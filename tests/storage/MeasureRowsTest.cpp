@@ -1,5 +1,7 @@
 #include <gmock/gmock.h>
 
+#include <utility>
+
 #include "ProjectFixture.h"
 #include "core/MeasureImage.h"
 #include "core/Processing.h"
@@ -220,6 +222,28 @@ TEST_F(DataSetNavigationTest, ObserversSeeStatesPostsAndScrolls) {
     events.clear();
     rows.Last();
     EXPECT_TRUE(events.empty());
+}
+
+// A window that goes away while the rows announce a change takes its
+// observer with it; that observer must not be called afterwards, not even
+// for the event being announced.
+TEST_F(DataSetNavigationTest, ObserverRemovedDuringANotificationIsNotCalled) {
+    CachedDataSet& rows = module_.ResultDataSet();
+    int secondCalls = 0, thirdCalls = 0;
+    int second = 0, third = 0;
+    const int first = rows.AddObserver([&](DataSetEvent) {
+        if (second != 0) rows.RemoveObserver(std::exchange(second, 0));
+        if (third == 0) third = rows.AddObserver([&](DataSetEvent) { ++thirdCalls; });
+    });
+    second = rows.AddObserver([&](DataSetEvent) { ++secondCalls; });
+    rows.Last();
+    EXPECT_EQ(secondCalls, 0);
+    EXPECT_EQ(thirdCalls, 0);  // added during the event: told from the next one on
+    rows.First();
+    EXPECT_EQ(secondCalls, 0);
+    EXPECT_EQ(thirdCalls, 1);
+    rows.RemoveObserver(first);
+    rows.RemoveObserver(third);
 }
 
 }  // namespace

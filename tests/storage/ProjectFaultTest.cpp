@@ -133,6 +133,23 @@ TEST_F(ProjectTest, FullDiskKeepsChangesCachedForTheNextSave) {
     EXPECT_EQ(measure.PointCount, 2000);
 }
 
+TEST_F(ProjectTest, SettingsSavedOntoAFullDiskKeepTheirOldFile) {
+    const auto settingsFile = folder_ / "settings.ini";
+    TSettings settings;
+    settings.PenColor = 1;
+    SaveSettings(settingsFile, settings);
+    const std::string before = ReadFileBytes(settingsFile);
+    settings.PenColor = 2;
+    {
+        FileSizeLimit limit(16);  // far below a whole settings file
+        EXPECT_THROW(SaveSettings(settingsFile, settings), SettingsError);
+    }
+    EXPECT_EQ(ReadFileBytes(settingsFile), before);
+    EXPECT_EQ(LoadSettings(settingsFile).PenColor, 1);
+    for (const auto& entry : std::filesystem::directory_iterator(folder_))
+        EXPECT_EQ(entry.path().filename().string().find("settings.ini."), std::string::npos) << entry.path();
+}
+
 TEST_F(ProjectTest, UnwritableSettingsFileIsNamedAndLeavesTheProjectAlone) {
     CreateAndOpen();
     module_.ResultDataSet().Append();

@@ -3,12 +3,14 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ProjectFixture.h"
@@ -68,6 +70,23 @@ TEST_F(ProbeTest, ProbeThatHangsIsKilledAtTheTimeLimit) {
     hung = ProbeProjectFile(FakeProbe("exec >/dev/null 2>&1; exec sleep 60"), (folder_ / "any.fdb").string(), 300ms);
     EXPECT_FALSE(hung.Usable);
     EXPECT_THAT(hung.Error, HasSubstr("did not finish"));
+}
+
+// The operator's "Отмена" while the probe is still at work: the probe is
+// killed at once, long before its time limit, and the file is refused.
+TEST_F(ProbeTest, CancelledProbeIsKilledAndRefusesTheFile) {
+    std::atomic<bool> cancel{false};
+    std::thread operatorCancels([&cancel] {
+        std::this_thread::sleep_for(100ms);
+        cancel.store(true);
+    });
+    for (const char* script : {"exec sleep 60", "exec >/dev/null 2>&1; exec sleep 60"}) {
+        ProbeOutcome cancelled =
+            ProbeProjectFile(FakeProbe(script), (folder_ / "any.fdb").string(), 30s, ProbeDepth::Everything, &cancel);
+        EXPECT_FALSE(cancelled.Usable);
+        EXPECT_EQ(cancelled.Error, CheckCancelledText);
+    }
+    operatorCancels.join();
 }
 
 TEST_F(ProbeTest, ServerPathsAreToldFromLocalFiles) {

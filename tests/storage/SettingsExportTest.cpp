@@ -1,8 +1,13 @@
 #include <gmock/gmock.h>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <sstream>
 
 #include "ProjectFixture.h"
+#include "storage/IniFile.h"
 #include "storage/Settings.h"
 #include "storage/TextExport.h"
 
@@ -36,6 +41,59 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAndSaveWritesCompleteFileInOrder) {
               "SeriesColor0=16711680\r\nSeriesColor1=255\r\nSeriesColor2=16711935\r\n\r\n"
               "[DeviceScreenShot]\r\nPenColor=0\r\nBackgroundColor=16777215\r\n\r\n"
               "[DataProcessing]\r\nNewProcessing=1\r\n");
+}
+
+// One save replaces the file once, by a rename: it is never written in place,
+// so a reader of the old file never sees it half rewritten.
+TEST_F(SettingsTest, SaveReplacesTheFileOnceByARename) {
+    TSettings settings;
+    SaveSettings(file_, settings);
+    const std::string before = ReadFileBytes(file_);
+    std::ifstream oldReader(file_, std::ios::binary);
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, folder_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_MODIFY), 0);
+    settings.PenColor = 0x123456;
+    settings.SeriesColor[2] = 7;
+    SaveSettings(file_, settings);
+    int modified = 0, renamedOnto = 0, otherFilesClosed = 0;
+    alignas(inotify_event) char buffer[16384];
+    for (ssize_t length; (length = read(watch, buffer, sizeof buffer)) > 0;) {
+        for (char* at = buffer; at < buffer + length;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(at);
+            const std::string name = event->len > 0 ? event->name : "";
+            if (name == file_.filename().string()) {
+                if (event->mask & (IN_MODIFY | IN_CLOSE_WRITE)) ++modified;
+                if (event->mask & IN_MOVED_TO) ++renamedOnto;
+            } else if (event->mask & IN_CLOSE_WRITE) {
+                ++otherFilesClosed;
+            }
+            at += sizeof(inotify_event) + event->len;
+        }
+    }
+    close(watch);
+    EXPECT_EQ(modified, 0);
+    EXPECT_EQ(renamedOnto, 1);
+    EXPECT_EQ(otherFilesClosed, 1);  // the one temporary file
+    std::ostringstream old;
+    old << oldReader.rdbuf();
+    EXPECT_EQ(old.str(), before);
+    EXPECT_EQ(LoadSettings(file_).PenColor, 0x123456);
+    EXPECT_EQ(LoadSettings(file_).SeriesColor[2], 7);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 1);
+}
+
+// A single key written outside a save reaches the file at once, as before.
+TEST_F(SettingsTest, SingleKeyWriteReachesTheFileAtOnce) {
+    Write("[Window]\r\nLeft=3\r\n");
+    IniFile ini(file_);
+    ini.WriteInteger("Window", "Top", 9);
+    EXPECT_EQ(ReadFileBytes(file_), "[Window]\r\nLeft=3\r\nTop=9\r\n");
+    ini.DeferWrites();
+    ini.WriteInteger("Window", "Width", 640);
+    EXPECT_EQ(IniFile(file_).ReadInteger("Window", "Width", -1), -1);
+    ini.Flush();
+    EXPECT_EQ(IniFile(file_).ReadInteger("Window", "Width", -1), 640);
 }
 
 TEST_F(SettingsTest, HexadecimalBooleansAndByteReduction) {

@@ -1,13 +1,21 @@
 // The colour dialog, the About window and the grading-table window.
 
+#include <QApplication>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+#include <fstream>
+#include <thread>
 
 #include "UiTestSupport.h"
+#include "storage/ProjectProbe.h"
 #include "ui/AboutForm.h"
 #include "ui/ColorComboBox.h"
+#include "ui/ProjectCheckProgress.h"
 #include "ui/SetColorsForm.h"
 #include "ui/ViewFTableForm.h"
 
@@ -16,6 +24,59 @@ using namespace zemvalkorta;
 class SmallWindowsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A check that takes long: the window goes on handling events, the
+    // progress window comes up, and its "Отмена" ends the check.
+    void CancelledCheckRefusesTheFileWhileTheWindowStaysResponsive() {
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(20);
+        bool clicked = false;
+        QTimer canceller;
+        connect(&canceller, &QTimer::timeout, [&clicked] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* progress = qobject_cast<QProgressDialog*>(widget);
+                if (progress == nullptr || !progress->isVisible()) continue;
+                for (QPushButton* button : progress->findChildren<QPushButton*>()) {
+                    if (button->text() != QStringLiteral("Отмена")) continue;
+                    button->click();
+                    clicked = true;
+                }
+            }
+        });
+        canceller.start(50);
+        const std::string result =
+            RunCheckWithProgress(nullptr, QStringLiteral("Проверка"), [](const std::atomic<bool>& cancel) {
+                while (!cancel.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                return std::string(CheckCancelledText);
+            });
+        QCOMPARE(result, std::string(CheckCancelledText));
+        QVERIFY(clicked);
+        QVERIFY(ticks > 5);
+    }
+
+    void QuickCheckReturnsItsResultWithoutAProgressWindow() {
+        bool shown = false;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, [&shown] {
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (qobject_cast<QProgressDialog*>(widget) != nullptr && widget->isVisible()) shown = true;
+        });
+        watcher.start(5);
+        const std::string result = RunCheckWithProgress(
+            nullptr, QStringLiteral("Проверка"), [](const std::atomic<bool>&) { return std::string("refused"); });
+        QCOMPARE(result, std::string("refused"));
+        QVERIFY(!shown);
+    }
+
+    void FileThatIsNoProjectIsRefusedByTheCheck() {
+        QTemporaryDir folder;
+        QVERIFY(folder.isValid());
+        const std::string path = folder.filePath(QStringLiteral("not-a-project.fdb")).toStdString();
+        std::ofstream(path, std::ios::binary) << std::string(8192, 'x');
+        QVERIFY(!CheckProjectWithProgress(nullptr, path, std::chrono::seconds(30)).empty());
+    }
+
     void ChannelColoursOutsideTheCountAreRefused() {
         TSetColorsForm form;
         form.SetColorCount(3);

@@ -135,8 +135,8 @@ void TMainForm::ShowOpenedProject(const QString& fileName) {
 }
 
 bool TMainForm::OpenProjectFile(const QString& path) {
-    // The file is checked in a process of its own first; a damaged one may
-    // take up to half a minute to be given up on.
+    // The file is checked in a process of its own first, beside the event
+    // loop with a progress window the operator may cancel (see SetFileCheck).
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool opened = Data.OpenProject(QFile::encodeName(path).toStdString());
     QApplication::restoreOverrideCursor();

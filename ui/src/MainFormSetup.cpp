@@ -31,6 +31,7 @@
 #include "ui/MainForm.h"
 #include "ui/MeasureListModel.h"
 #include "ui/MessageBoxes.h"
+#include "ui/ProjectCheckProgress.h"
 #include "ui/RecordNavigator.h"
 #include "ui/ResultGridTexts.h"
 
@@ -72,6 +73,9 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
     ProjectsPath.clear();
     CreateProjectsDirectory();
     Data.OnShowResult = [this](CachedDataSet&, bool selectFirstChannel) { ShowResult(selectFirstChannel); };
+    Data.SetFileCheck([this](const std::string& path, std::chrono::milliseconds limit) {
+        return CheckProjectWithProgress(this, path, limit);
+    });
 
     CreateActions();
     CreateMenus();
@@ -110,7 +114,10 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
             &TMainForm::UpdateActions);
 }
 
-TMainForm::~TMainForm() { Data.OnShowResult = nullptr; }
+TMainForm::~TMainForm() {
+    Data.OnShowResult = nullptr;
+    Data.SetFileCheck(nullptr);
+}
 
 void TMainForm::CreateActions() {
     auto make = [this](const char* caption, const char* hint, QStyle::StandardPixmap icon, auto handler) {

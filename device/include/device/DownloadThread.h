@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 #include "core/MeasureResult.h"
 #include "device/USB.h"
@@ -20,15 +21,16 @@ public:
     enum MessageCode : int { ProgressCode = 1, DoneCode = 2, ErrorCode = 3 };
     static constexpr std::chrono::milliseconds StopWait{2500};
 
-    // The port is shared with the worker, so it stays alive as long as the
-    // worker uses it, even past this object.
     explicit TDownloadThread(std::shared_ptr<TCommandPort> port, QObject* parent = nullptr);
-    // Stops as Stop() does; a worker that has not ended is left to finish on
-    // its own data and reaches nothing of this object or its caller.
+    // Stops as Stop() does, then joins the worker. The worker looks at the
+    // stop request between commands and each transfer ends within its
+    // time-out, so the join is bounded; nothing of the worker outlives this.
     ~TDownloadThread() override;
 
     void Start();
     // Asks the worker to stop and waits at most `wait`; true when it ended.
+    // A worker still running then has failed: its status stays 0xFFFFFFFF
+    // and its records are never handed out, even once it has ended.
     bool Stop(std::chrono::milliseconds wait = StopWait);
 
     // 0xFFFFFFFF until the worker has ended, then DownloadMeasurements' status.
@@ -46,6 +48,7 @@ private:
     struct Shared;
     std::shared_ptr<TCommandPort> port_;
     std::shared_ptr<Shared> shared_;
+    std::thread worker_;
 };
 
 }  // namespace zemvalkorta

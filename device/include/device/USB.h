@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -24,7 +25,8 @@ public:
     virtual ~TCommandPort() = default;
     // Sends the command packet (code, at most 60 parameter bytes) and, when
     // reply is not empty, reads reply.size() bytes into it. A short reply
-    // counts as success and leaves the rest of the buffer as it was.
+    // counts as success and leaves the rest of the buffer as it was. Callers
+    // on several threads are served one whole command at a time.
     virtual std::uint32_t UsbCommand(std::uint32_t code, std::span<const std::uint8_t> parameters,
                                      std::span<std::uint8_t> reply) = 0;
 };
@@ -38,6 +40,8 @@ struct UsbOptions {
     std::filesystem::path SocketDirectory;
     std::chrono::milliseconds TransferTimeout = UsbTransferTimeout;
     std::chrono::milliseconds ScanInterval{250};
+    // One more way of reaching an instrument, started after the others.
+    std::function<std::unique_ptr<TUsbBackend>()> ExtraBackend;
 };
 
 class TUsbHub final : public TCommandPort, private TUsbAttachSink {
@@ -55,6 +59,9 @@ public:
     std::uint32_t UsbCommand(std::uint32_t code, std::span<const std::uint8_t> parameters,
                              std::span<std::uint8_t> reply) override;
 
+    // Scans the polling backends have finished; not while UsbInit or UsbDone runs.
+    std::uint64_t CompletedScans() const;
+
     // Statuses of the backends' starts, in the order libusb, sockets.
     const std::vector<std::uint32_t>& BackendStatuses() const { return backendStatuses_; }
 
@@ -70,6 +77,9 @@ private:
     std::vector<std::uint32_t> backendStatuses_;
     mutable std::mutex heldMutex_;
     std::shared_ptr<TUsbDeviceLink> held_;
+    // A command is its write and its read: the next command waits for the one
+    // in flight, so no caller ever reads another one's reply.
+    std::mutex commandMutex_;
 };
 
 // The packet that goes out on the OUT endpoint: code little-endian, then the

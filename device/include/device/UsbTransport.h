@@ -64,6 +64,9 @@ public:
     virtual std::uint32_t Start(TUsbAttachSink& sink) = 0;
     // Ends the backend's threads; no report reaches the sink afterwards.
     virtual void Stop() = 0;
+    // How many times a polling backend has looked for instruments since it
+    // started; a backend told of attaches by the system says 0.
+    virtual std::uint64_t CompletedScans() const { return 0; }
 };
 
 }  // namespace zemvalkorta

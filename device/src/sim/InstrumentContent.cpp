@@ -96,7 +96,8 @@ bool ParseFault(const std::string& text, InstrumentFaults& faults) {
     if (text == "wrong-identity") return faults.WrongIdentity = true;
     if (text == "bad-version") return faults.BadVersion = true;
     if (text == "bad-header") return faults.BadHeader = true;
-    return numberAfter("timeout-at=", faults.TimeoutAt) || numberAfter("disconnect-at=", faults.DisconnectAt);
+    return numberAfter("timeout-at=", faults.TimeoutAt) || numberAfter("disconnect-at=", faults.DisconnectAt) ||
+           numberAfter("stall-at=", faults.StallAt);
 }
 
 }  // namespace zemvalkorta::sim

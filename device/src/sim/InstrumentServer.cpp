@@ -101,6 +101,7 @@ TInstrumentServer::FaultAction TInstrumentServer::CountTransfer(std::size_t byte
     pacedMicroseconds_ += PacedTransferTime(bytes).count();
     if (number == options_.Faults.TimeoutAt) return FaultAction::Silence;
     if (number == options_.Faults.DisconnectAt) return FaultAction::Disconnect;
+    if (number == options_.Faults.StallAt) return FaultAction::Stall;
     return FaultAction::None;
 }
 
@@ -123,6 +124,7 @@ void TInstrumentServer::Serve(int socket) {
                 silent = true;
                 continue;
             }
+            if (action == FaultAction::Stall) std::this_thread::sleep_for(options_.Faults.StallFor);
             session.HandleOut(packet);
             if (options_.Pace == Pacing::FullSpeed) std::this_thread::sleep_until(started + PacedTransferTime(length));
         } else if (head[0] == CableInTag) {
@@ -134,6 +136,7 @@ void TInstrumentServer::Serve(int socket) {
                 silent = true;
                 continue;
             }
+            if (action == FaultAction::Stall) std::this_thread::sleep_for(options_.Faults.StallFor);
             if (options_.Pace == Pacing::FullSpeed)
                 std::this_thread::sleep_until(started + PacedTransferTime(reply.size()));
             std::vector<std::uint8_t> frame(4 + reply.size());

@@ -1,9 +1,11 @@
 #pragma once
 
 // A settings file in the sectioned key=value format, read and written one
-// key at a time: a write rewrites the file at once, keeps every other line
-// where it was and appends a new key at the end of its section. Section and
-// key names compare without regard to case.
+// key at a time: a write keeps every other line where it was and appends a
+// new key at the end of its section. Section and key names compare without
+// regard to case. The file is replaced whole: written under a temporary name
+// beside it and renamed over it, so that a crash or a full disk leaves the
+// old file or the new one, never a truncated one.
 
 #include <cstdint>
 #include <filesystem>
@@ -31,7 +33,11 @@ public:
     std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const;
     bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
 
+    // Each write reaches the file at once, unless DeferWrites was called:
+    // then the writes stay here until Flush, which writes them all in one go.
     // Throws SettingsError naming the file when it cannot be written.
+    void DeferWrites() { deferred_ = true; }
+    void Flush();
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
@@ -43,6 +49,8 @@ private:
 
     std::filesystem::path path_;
     std::vector<std::string> lines_;
+    bool deferred_ = false;
+    bool changed_ = false;
 };
 
 bool ParseIniInteger(const std::string& text, std::int32_t& value);

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/DSPUnit.h"
 #include "core/MeasureResult.h"
@@ -74,6 +75,11 @@ public:
     // How long the probe may take. Zero opens without it, as the probe itself
     // does; such a session is then not remembered as cleanly closed either.
     void SetProbeTimeLimit(std::chrono::milliseconds limit) { probeTimeLimit_ = limit; }
+    // How OpenProject checks a file (CheckBeforeOpening unless replaced): a
+    // window runs the check beside its event loop and lets the operator
+    // cancel it. Returns why the file is refused, or nothing.
+    using FileCheck = std::function<std::string(const std::string& path, std::chrono::milliseconds limit)>;
+    void SetFileCheck(FileCheck check) { fileCheck_ = std::move(check); }
     // Ends the session without committing: what was saved is committed
     // already, and nothing else may reach the file.
     void CloseProject();
@@ -158,6 +164,23 @@ private:
     std::map<int, SaveStep> saveSteps_;
     int nextSaveStepId_ = 1;
     std::chrono::milliseconds probeTimeLimit_{std::chrono::seconds(30)};
+    FileCheck fileCheck_;
+};
+
+// A counted bulk update (TMainDataModule::BeginBulkUpdate) that ends when it
+// leaves its scope, also by an exception; End() ends it earlier.
+class TBulkUpdate {
+public:
+    explicit TBulkUpdate(TMainDataModule& module) : module_(&module) { module_->BeginBulkUpdate(); }
+    ~TBulkUpdate() { End(); }
+    TBulkUpdate(const TBulkUpdate&) = delete;
+    TBulkUpdate& operator=(const TBulkUpdate&) = delete;
+    void End() {
+        if (module_ != nullptr) std::exchange(module_, nullptr)->EndBulkUpdate();
+    }
+
+private:
+    TMainDataModule* module_;
 };
 
 // Stores a finished download as the main window does: every record not yet

@@ -6,6 +6,7 @@
 // process of its own that opens the project and reads every row as the
 // program would; only a file that the probe came through is attached here.
 
+#include <atomic>
 #include <chrono>
 #include <string>
 
@@ -27,16 +28,21 @@ enum class ProbeDepth {
 // build tree. Empty when there is none.
 std::string ProbeExecutable();
 
+// The refusal of a check the operator cancelled.
+inline constexpr const char* CheckCancelledText = "the check of the file was cancelled";
+
 // Runs the probe on a local project file. A probe that has not finished
-// within timeLimit is killed and the file counts as unusable.
+// within timeLimit, or whose cancel flag is set meanwhile, is killed and the
+// file counts as unusable. May run on any thread.
 ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path, std::chrono::milliseconds timeLimit,
-                              ProbeDepth depth = ProbeDepth::Everything);
+                              ProbeDepth depth = ProbeDepth::Everything, const std::atomic<bool>* cancel = nullptr);
 
 // What the program does before it attaches to a project: nothing for a file
 // on a server; else the probe, reading the images too unless the file is
 // one we closed cleanly (CheckedProjects.h). Returns why the file must be
 // refused, or nothing.
-std::string CheckBeforeOpening(const std::string& path, std::chrono::milliseconds timeLimit);
+std::string CheckBeforeOpening(const std::string& path, std::chrono::milliseconds timeLimit,
+                               const std::atomic<bool>* cancel = nullptr);
 
 // A path of the form "host:/path" or "host/port:path" is opened by a server,
 // whose own process meets the file; only local files need the probe.

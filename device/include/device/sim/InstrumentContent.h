@@ -4,6 +4,7 @@
 // and stored measurements, in the wire layout of the download commands.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -70,6 +71,11 @@ struct InstrumentFaults {
     bool BadHeader = false;  // every header carries PointCount 5000
     int TimeoutAt = 0;       // 1-based transfer number; 0 = never
     int DisconnectAt = 0;
+    // Transfer StallAt (1-based; 0 = never) is answered only after StallFor,
+    // as an instrument busy with something else: slow, but within the
+    // transfer time-out, and the instrument goes on answering afterwards.
+    int StallAt = 0;
+    std::chrono::milliseconds StallFor{1500};
 };
 
 void ApplyContentFaults(InstrumentContent& content, const InstrumentFaults& faults);

@@ -70,7 +70,7 @@ public:
 private:
     void AcceptLoop();
     void Serve(int socket);
-    enum class FaultAction { None, Silence, Disconnect };
+    enum class FaultAction { None, Silence, Disconnect, Stall };
     FaultAction CountTransfer(std::size_t bytes);
 
     std::shared_ptr<const InstrumentContent> content_;
