@@ -177,15 +177,11 @@ int main() {
                 if (!module.OpenProject(fresh.string())) throw std::runtime_error(module.LastError());
                 firstOpen = Milliseconds(Clock::now() - start);
             }
-            std::printf("first open of a fresh copy: %.0f ms including the check (target <= 300)
-", firstOpen);
-            std::printf("  check of an empty project (process, engine, attachment): %.0f ms
-", floor);
-            std::printf("  check of the fresh copy, rows only: %.0f ms; rows and images: %.0f ms
-", rowsOnly,
+            std::printf("first open of a fresh copy: %.0f ms including the check (target <= 300)\n", firstOpen);
+            std::printf("  check of an empty project (process, engine, attachment): %.0f ms\n", floor);
+            std::printf("  check of the fresh copy, rows only: %.0f ms; rows and images: %.0f ms\n", rowsOnly,
                         everything);
-            std::printf("  open without the check: %.0f ms
-", attachOnly);
+            std::printf("  open without the check: %.0f ms\n", attachOnly);
             pass = pass && firstOpen <= 300;
             std::filesystem::remove(fresh);
             std::filesystem::remove(tiny);
