@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "Commands.h"
-#include "TerminationSignals.h"
 #include "OperatorOption.h"
+#include "TerminationSignals.h"
 #include "device/DeviceScreenShotUnit.h"
 #include "device/DownloadUnit.h"
 #include "device/USB.h"
