@@ -285,7 +285,7 @@ TEST_F(SharedProject, ServerGoingAwayDuringTheSaveLeavesTheFileAsSaved) {
 
 // Two workstations on one shared project: each records its own operator,
 // and either sees the whole history.
-TEST(SharedProject, EachWorkstationRecordsItsOwnOperatorInTheSharedHistory) {
+TEST_F(SharedProject, EachWorkstationRecordsItsOwnOperatorInTheSharedHistory) {
     const std::string path = FirebirdServer::Path("history.fdb");
     TMainDataModule first;
     first.History().SetOperator({"lab1", "Иванова"});
