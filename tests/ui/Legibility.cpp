@@ -178,7 +178,9 @@ void CheckTable(const QTableView* table, QStringList& faults) {
         }
     }
     // A grid its surroundings cut off hides its last rows or its scroll bar.
-    const QRect seen = table->visibleRegion().boundingRect();
+    QRect seen = table->rect();
+    for (const QWidget* widget = table; !widget->isWindow(); widget = widget->parentWidget())
+        seen = seen.translated(widget->pos()) & widget->parentWidget()->rect();
     if (seen.height() < table->height() || seen.width() < table->width())
         faults << QStringLiteral("%1: %2x%3 of its %4x%5 show")
                       .arg(Name(table))

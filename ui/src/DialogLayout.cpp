@@ -1,7 +1,9 @@
 #include "ui/DialogLayout.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLayout>
@@ -69,7 +71,9 @@ void FitEditToText(QLineEdit* edit, const QString& sample, int designWidth) {
     option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
     const QSize text(edit->fontMetrics().horizontalAdvance(sample) + 8, edit->fontMetrics().height());
     const int needed = edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, edit).width();
-    edit->setMinimumWidth(std::max(designWidth, needed));
+    // Fixed: a line edit's own size hint asks for room for some seventeen characters, which would
+    // stretch the dialog far beyond its design.
+    edit->setFixedWidth(std::max(designWidth, needed));
 }
 
 namespace {
@@ -134,7 +138,10 @@ void TFitOnShow::FitNow(QDialog* dialog, QSize designSize) {
         dialog->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         layout->invalidate();
         layout->activate();
-        const int width = std::max(designSize.width(), layout->totalSizeHint().width());
+        // The title bar holds the caption beside the window system's buttons.
+        const int title =
+            QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(dialog->windowTitle());
+        const int width = std::max({designSize.width(), layout->totalSizeHint().width(), title + 110});
         // Word-wrapped texts need more height the narrower they are laid out.
         const int height =
             layout->hasHeightForWidth() ? layout->totalHeightForWidth(width) : layout->totalSizeHint().height();

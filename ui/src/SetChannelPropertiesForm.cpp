@@ -47,13 +47,14 @@ TSetChannelPropertiesForm::TSetChannelPropertiesForm(QWidget* parent) : QDialog(
         FitEditToText(edit, FormatPattern("0.0", -8888.8), 60);
         label->setBuddy(edit);
         dimensions->addWidget(label);
-        dimensions->addWidget(edit, 1);
+        dimensions->addWidget(edit);
     };
     addDimension("x", XLabel, XEdit);
     dimensions->addSpacing(6);
     addDimension("y", YLabel, YEdit);
     dimensions->addSpacing(6);
     addDimension("z", ZLabel, ZEdit);
+    dimensions->addStretch(1);
     grid->addLayout(dimensions, 1, 0, 1, 2);
     grid->addWidget(MakeLine(bevel), 2, 0, 1, 2);
 

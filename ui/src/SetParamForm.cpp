@@ -34,7 +34,7 @@ TSetParamForm::TSetParamForm(QWidget* parent) : QDialog(parent) {
         CoefficientLabels[i]->setBuddy(CoefficientEdits[i]);
         InstallNumberKeyFilter(CoefficientEdits[i], QStringLiteral("+-Ee"));
         coefficients->addWidget(CoefficientLabels[i]);
-        coefficients->addWidget(CoefficientEdits[i], 1);
+        coefficients->addWidget(CoefficientEdits[i]);
         if (i < 3) coefficients->addSpacing(6);
     }
     bevelLayout->addLayout(coefficients);

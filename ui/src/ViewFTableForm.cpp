@@ -47,12 +47,13 @@ TViewFTableForm::TViewFTableForm(QWidget* parent) : QDialog(parent) {
     bevelLayout->setContentsMargins(8, 8, 8, 8);
     bevelLayout->setSpacing(6);
 
-    // The three captions read as one line.
+    // The three captions read as one sentence; it is longer than the table in most fonts, so the theta
+    // sign and the last caption go on a second line instead of past the window's edge.
+    bevelLayout->addWidget(new QLabel(QStringLiteral("Максимальное относительное увеличение разности объёмной "
+                                                     "деформации бетонного и стандартного образцов"),
+                                      bevel));
     auto* captions = new QHBoxLayout;
     captions->setSpacing(4);
-    captions->addWidget(new QLabel(QStringLiteral("Максимальное относительное увеличение разности объёмной "
-                                                  "деформации бетонного и стандартного образцов"),
-                                   bevel));
     auto* thetaLabel = new QLabel(QStringLiteral("Θx10³"), bevel);
     thetaLabel->setObjectName(QStringLiteral("TettaLabel"));
     captions->addWidget(thetaLabel);

@@ -29,7 +29,7 @@ QPushButton* MakeDialogButton(const QString& text, QWidget* parent);
 // "Применить" as the default button that Enter presses, "Отмена" as the one Esc presses.
 void MakeApplyCancelButtons(QDialog* dialog, QPushButton*& apply, QPushButton*& cancel);
 
-// Wide enough for `sample`, the widest text the field is meant to show, and never below `designWidth`.
+// Exactly as wide as `sample`, the widest text the field is meant to show, needs, and never below `designWidth`.
 void FitEditToText(QLineEdit* edit, const QString& sample, int designWidth);
 
 // `target` has the keyboard focus whenever the dialog opens.
