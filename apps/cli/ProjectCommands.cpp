@@ -13,6 +13,7 @@
 #include "core/Catalogue.h"
 #include "core/MeasureImage.h"
 #include "core/MeasureJson.h"
+#include "report/LocaleFormat.h"
 #include "storage/MainDataModuleUnit.h"
 #include "storage/TextExport.h"
 
@@ -153,8 +154,8 @@ int RunAddImage(const Arguments& arguments) {
     }
     TMainDataModule module;
     OpenOrFail(module, arguments.At(0));
-    ApplyOperatorOption(arguments, module);
     StopPoint();
+    ApplyOperatorOption(arguments, module);
     int added = StoreDownloadedMeasures(module, measures);
     // The last point before the save; the save itself is one unit and runs to its end.
     StopPoint();
@@ -275,7 +276,8 @@ int RunExport(const Arguments& arguments) {
     TMainDataModule module;
     OpenOrFail(module, arguments.At(0));
     LocateOrFail(module, arguments.At(1));
-    ExportMeasureText(ReadCurrent(module), arguments.At(2));
+    // Samples for people and spreadsheets: the user's decimal separator, as the window writes them.
+    ExportMeasureText(ReadCurrent(module), arguments.At(2), LocaleFormatSettings());
     return ExitSuccess;
 }
 

@@ -36,8 +36,13 @@ TBlobTextEdit::TBlobTextEdit(CachedDataSet& dataSet, Reader reader, Writer write
 
 TBlobTextEdit::~TBlobTextEdit() { DataSet.RemoveObserver(ObserverId); }
 
+void TBlobTextEdit::Detach() {
+    Write = nullptr;
+    Post = nullptr;
+}
+
 void TBlobTextEdit::WritePending() {
-    if (!Pending || !DataSet.IsActive() || DataSet.IsEmpty()) return;
+    if (!Write || !Pending || !DataSet.IsActive() || DataSet.IsEmpty()) return;
     Pending = false;
     Busy = true;
     try {

@@ -122,6 +122,7 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
 }
 
 TMainForm::~TMainForm() {
+    if (CommentMemo != nullptr) CommentMemo->Detach();
     Data.OnShowResult = nullptr;
     Data.SetFileCheck(nullptr);
 }

@@ -28,6 +28,9 @@ public:
     void Commit();
     // Shows the field's value of the current row, dropping nothing typed.
     void Reload();
+    // From now on the editor writes nothing: its owner is going away, and
+    // the focus leaving it while the window closes must not reach the data.
+    void Detach();
 
 protected:
     void focusOutEvent(QFocusEvent* event) override;
