@@ -189,8 +189,8 @@ in_root "$root" '
   apt-get update -q >/dev/null
   # The check'"'"'s own tools beside the package: an X server and a key typist.
   apt-get install -y -q --no-install-recommends /opt/'"$deb"' xvfb xauth xdotool > /opt/out/apt.txt 2>&1
-  useradd -m -s /bin/bash operator
-  runuser -l operator -c /opt/check-installed-package.sh > /opt/out/installed.txt 2>&1 || true
+  useradd -m -s /bin/bash technician
+  runuser -l technician -c /opt/check-installed-package.sh > /opt/out/installed.txt 2>&1 || true
 ' > "$log/package-root.txt" 2>&1 || verdict_failed "installing $deb with apt failed (see $log/package-root.txt, $log/apt.txt)"
 cp "$out"/*.txt "$log/" 2>/dev/null || true
 installed=$(grep '^check-installed-package:' "$log/installed.txt" | tail -n 1)
