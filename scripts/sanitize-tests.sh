@@ -22,12 +22,12 @@ ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 UBSAN_OPTIONS=print_stacktr
   ctest --test-dir "$prefix-asan" --output-on-failure -j "$jobs" --timeout 900
 
 cmake -S . -B "$prefix-tsan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMVALKORTA_TSAN=ON \
-  -DZEMVALKORTA_BUILD_BENCH=OFF -DZEMVALKORTA_BUILD_UI=OFF >/dev/null
+  -DZEMVALKORTA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$prefix-tsan" -j "$jobs" --target device_tests zemvalkorta-probe
 TSAN_OPTIONS="halt_on_error=1:suppressions=$(pwd)/tests/tsan.supp" ctest --test-dir "$prefix-tsan" --output-on-failure -j "$jobs" --timeout 900 \
   -R '^(Download|DownloadThread|DownloadFault|UsbHub\.|Faults/|InstrumentTest\.)'
 
 CC=clang CXX=clang++ cmake -S . -B "$prefix-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMVALKORTA_FUZZ=ON \
-  -DZEMVALKORTA_BUILD_TESTS=OFF -DZEMVALKORTA_BUILD_BENCH=OFF -DZEMVALKORTA_BUILD_UI=OFF >/dev/null
+  -DZEMVALKORTA_BUILD_TESTS=OFF -DZEMVALKORTA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$prefix-fuzz" -j "$jobs" --target fuzz_image fuzz_replies fuzz_settings fuzz_project zemvalkorta-probe
 ctest --test-dir "$prefix-fuzz" --output-on-failure -L fuzz
