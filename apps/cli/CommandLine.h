@@ -61,15 +61,17 @@ private:
     std::map<std::string, std::string, std::less<>> values_;
 };
 
+// Declared with designated initialisers; what a command does not have
+// (flags, value options, positional arguments) it leaves out.
 struct Command {
-    std::string Name;
-    std::string Usage;                      // arguments after the name, e.g. "IMAGE [-o OUT] [--json]"
-    std::string Summary;                    // one line for the help text
-    std::vector<std::string> Flags;         // options without a value, e.g. "--json"
-    std::vector<std::string> ValueOptions;  // options taking the next word, e.g. "-o"
+    std::string Name{};
+    std::string Usage{};                      // arguments after the name, e.g. "IMAGE [-o OUT] [--json]"
+    std::string Summary{};                    // one line for the help text
+    std::vector<std::string> Flags{};         // options without a value, e.g. "--json"
+    std::vector<std::string> ValueOptions{};  // options taking the next word, e.g. "-o"
     std::size_t MinimumPositional = 0;
     std::size_t MaximumPositional = 0;
-    std::function<int(const Arguments&)> Run;  // returns the exit status
+    std::function<int(const Arguments&)> Run{};  // returns the exit status
 };
 
 class CommandTable {

@@ -33,7 +33,6 @@ void RegisterHistoryCommands(CommandTable& table) {
                .Usage = "PROJECT [PK] [--json]",
                .Summary = "the history of amendments of one measurement, or of every measurement, oldest first",
                .Flags = {"--json"},
-               .ValueOptions = {},
                .MinimumPositional = 1,
                .MaximumPositional = 2,
                .Run = RunHistory});

@@ -106,7 +106,6 @@ void RegisterProcessCommands(CommandTable& table) {
                .Usage = "GEOMETRY KIND THETA [--json]",
                .Summary = "frost-resistance grade and cycles of a theta (the plain ratio, not x 1000)",
                .Flags = {"--json"},
-               .ValueOptions = {},
                .MinimumPositional = 3,
                .MaximumPositional = 3,
                .Run = RunGrade});
