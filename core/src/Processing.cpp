@@ -44,16 +44,20 @@ double SampleTime(std::int64_t index, std::int32_t period) {
     return static_cast<double>(index * static_cast<std::int64_t>(static_cast<std::uint32_t>(period)));
 }
 
-// How a reference is laid over the concrete's curve: reference sample
-// ReferenceIndex + step pairs with concrete sample ConcreteIndex + step, and
-// the reference is scaled about the zero point onto the concrete.
-struct ReferenceFit {
+// Reference sample ReferenceIndex + step pairs with concrete sample ConcreteIndex + step.
+struct SamplePairing {
     int ReferenceIndex = 0;
     int ConcreteIndex = 0;
     int Steps = 0;
-    int ScalePoint = 0;        // the concrete sample from which the difference counts
-    double ReferenceBase = 0;  // the anchored reference at the zero point
-    double ConcreteBase = 0;   // the concrete at the zero point
+};
+
+// The reference is scaled about the zero point (concrete sample Zero, the
+// anchored reference there ReferenceZero) onto the concrete; the difference
+// counts from concrete sample ScalePoint on.
+struct ReferenceFit {
+    int Zero = 0;
+    int ScalePoint = 0;
+    double ReferenceZero = 0;
     double Scale = 0;
 };
 
@@ -64,23 +68,25 @@ struct ReferenceFit {
 // if there is none.
 template <typename AnchoredAt>
 double FittedDifferencePass(std::span<const float> volume, std::span<float> reference, std::span<float> difference,
-                            const ReferenceFit& fit, TMAFilter& filter, AnchoredAt&& anchoredAt) {
+                            const SamplePairing& pairing, const ReferenceFit& fit, TMAFilter& filter,
+                            AnchoredAt&& anchoredAt) {
     filter.Fill(FilterPrime);
     double result = -1.0;
+    const double concreteBase = volume[static_cast<std::size_t>(fit.Zero)];
     filter.AddSeries(
-        static_cast<std::size_t>(fit.Steps),
+        static_cast<std::size_t>(pairing.Steps),
         [&](std::size_t step) {
-            const std::size_t js = static_cast<std::size_t>(fit.ReferenceIndex) + step;
-            const std::size_t jc = static_cast<std::size_t>(fit.ConcreteIndex) + step;
+            const std::size_t js = static_cast<std::size_t>(pairing.ReferenceIndex) + step;
+            const std::size_t jc = static_cast<std::size_t>(pairing.ConcreteIndex) + step;
             const float anchored = anchoredAt(js);
-            const double fitted = NonNegative((anchored - fit.ReferenceBase) * fit.Scale + fit.ConcreteBase);
+            const double fitted = NonNegative((anchored - fit.ReferenceZero) * fit.Scale + concreteBase);
             reference[js] = static_cast<float>(fitted);
             const double delta = fitted - volume[jc];
             difference[jc] = static_cast<float>(delta);
             return delta;
         },
         [&](std::size_t step, long double smoothed) {
-            if (fit.ConcreteIndex + static_cast<int>(step) >= fit.ScalePoint && smoothed > result)
+            if (pairing.ConcreteIndex + static_cast<int>(step) >= fit.ScalePoint && smoothed > result)
                 result = static_cast<double>(smoothed);
         });
     return result;
@@ -174,14 +180,8 @@ ChannelOutcome ProcessModel(std::span<const float> volume, std::span<const float
     const double scale = GuardedRatio(static_cast<double>(volume[scalePoint]) - volume[zero],
                                       static_cast<double>(anchored(scalePoint)) - referenceZero, stretch);
 
-    const ReferenceFit fit{.ReferenceIndex = 0,
-                           .ConcreteIndex = 0,
-                           .Steps = n,
-                           .ScalePoint = scalePoint,
-                           .ReferenceBase = referenceZero,
-                           .ConcreteBase = volume[zero],
-                           .Scale = scale};
-    const double result = FittedDifferencePass(volume, reference, difference, fit, filter,
+    const ReferenceFit fit{.Zero = zero, .ScalePoint = scalePoint, .ReferenceZero = referenceZero, .Scale = scale};
+    const double result = FittedDifferencePass(volume, reference, difference, {.Steps = n}, fit, filter,
                                                [&](std::size_t k) { return anchored(static_cast<int>(k)); });
     return {result, 0};
 }
@@ -217,14 +217,9 @@ ChannelOutcome ProcessStandard(std::span<const float> volume, std::span<const fl
     for (int k = 0; k < standardIndex; ++k) reference[k] = standard[k] - anchor;
     for (int k = standardIndex + steps; k < n; ++k) reference[k] = standard[k] - anchor;
 
-    const ReferenceFit fit{.ReferenceIndex = standardIndex,
-                           .ConcreteIndex = concreteIndex,
-                           .Steps = steps,
-                           .ScalePoint = scalePoint,
-                           .ReferenceBase = referenceZero,
-                           .ConcreteBase = volume[zero],
-                           .Scale = scale};
-    const double result = FittedDifferencePass(volume, reference, difference, fit, filter,
+    const ReferenceFit fit{.Zero = zero, .ScalePoint = scalePoint, .ReferenceZero = referenceZero, .Scale = scale};
+    const SamplePairing pairing{.ReferenceIndex = standardIndex, .ConcreteIndex = concreteIndex, .Steps = steps};
+    const double result = FittedDifferencePass(volume, reference, difference, pairing, fit, filter,
                                                [&](std::size_t j) -> float { return standard[j] - anchor; });
     return {result, shift};
 }
