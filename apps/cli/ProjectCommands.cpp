@@ -281,63 +281,21 @@ int RunExport(const Arguments& arguments) {
 }  // namespace
 
 void RegisterProjectCommands(CommandTable& table) {
-    table.Add({.Name = "create",
-               .Usage = "PROJECT",
-               .Summary = "create an empty project (an existing file is replaced)",
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunCreate});
-    table.Add({.Name = "info",
-               .Usage = "PROJECT [--json]",
-               .Summary = "identity, description and number of measurements of a project",
-               .Flags = {"--json"},
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunInfo});
-    table.Add({.Name = "list",
-               .Usage = "PROJECT [--json]",
-               .Summary = "the measurement rows in list order",
-               .Flags = {"--json"},
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunList});
-    table.Add({.Name = "show",
-               .Usage = "PROJECT PK [--original] [--json] [--curves]",
-               .Summary = "the stored record of one row as JSON, with its comment; --original: its first stored record",
-               .Flags = {"--json", "--curves", "--original"},
-               .MinimumPositional = 2,
-               .MaximumPositional = 2,
-               .Run = RunShow});
-    table.Add({.Name = "add-image",
-               .Usage = "PROJECT IMAGE... [--operator NAME]",
-               .Summary = "add measurement images as a download does (duplicates skipped, new rows processed), save",
-               .ValueOptions = {OperatorOption},
-               .MinimumPositional = 2,
-               .MaximumPositional = 100000,
-               .Run = RunAddImage});
-    table.Add({.Name = "set",
-               .Usage = "PROJECT PK [--concrete K] [--geometry G] [--model a0,a1,a2,a3] [--channel C (--dims x,y,z | "
-                        "--primary M | --saturated M | --age TEXT)] [--stretch C:up|down|reset] [--comment TEXT] "
-                        "[--operator NAME]",
-               .Summary = "edit a measurement as the grids and graph buttons do, reprocess, save",
-               .ValueOptions = {"--concrete", "--geometry", "--model", "--channel", "--dims", "--primary",
-                                "--saturated", "--age", "--stretch", "--comment", OperatorOption},
-               .MinimumPositional = 2,
-               .MaximumPositional = 2,
-               .Run = RunSet});
-    table.Add({.Name = "delete",
-               .Usage = "PROJECT PK [--operator NAME]",
-               .Summary = "delete one measurement row and save",
-               .ValueOptions = {OperatorOption},
-               .MinimumPositional = 2,
-               .MaximumPositional = 2,
-               .Run = RunDelete});
-    table.Add({.Name = "export",
-               .Usage = "PROJECT PK OUT.txt",
-               .Summary = "write the raw curves of one measurement as tab-separated text",
-               .MinimumPositional = 3,
-               .MaximumPositional = 3,
-               .Run = RunExport});
+    table.Add("create", "PROJECT", "create an empty project (an existing file is replaced)", RunCreate);
+    table.Add("info", "PROJECT [--json]", "identity, description and number of measurements of a project", RunInfo);
+    table.Add("list", "PROJECT [--json]", "the measurement rows in list order", RunList);
+    table.Add("show", "PROJECT PK [--original] [--json] [--curves]",
+              "the stored record of one row as JSON, with its comment; --original: its first stored record", RunShow);
+    table.Add("add-image", "PROJECT IMAGE... [--operator NAME]",
+              "add measurement images as a download does (duplicates skipped, new rows processed), save", RunAddImage);
+    table.Add("set",
+              "PROJECT PK [--concrete K] [--geometry G] [--model a0,a1,a2,a3] [--channel C (--dims x,y,z | "
+              "--primary M | --saturated M | --age TEXT)] [--stretch C:up|down|reset] [--comment TEXT] "
+              "[--operator NAME]",
+              "edit a measurement as the grids and graph buttons do, reprocess, save", RunSet);
+    table.Add("delete", "PROJECT PK [--operator NAME]", "delete one measurement row and save", RunDelete);
+    table.Add("export", "PROJECT PK OUT.txt", "write the raw curves of one measurement as tab-separated text",
+              RunExport);
 }
 
 }  // namespace zemvalkorta::cli

@@ -49,35 +49,28 @@ TEST(MeasureEdits, ANewGeometryResetsEveryChannelAndTheSameOneNothing) {
 
 TEST(MeasureEdits, GeneralParametersChangeOnlyWhatIsGivenAndTheModelOnlyWithoutAStandard) {
     TMeasureResult measure = MeasuredCubes();
-    ApplyGeneralParameters(measure,
-                           {.ConcreteKind = 2, .GeometryKind = std::nullopt, .ModelCoefficients = std::nullopt});
+    ApplyGeneralParameters(measure, {.ConcreteKind = 2});
     EXPECT_EQ(measure.ConcreteKind, 2);
     EXPECT_EQ(measure.GeometryKind, Cube100);
     EXPECT_EQ(measure.PatternVolume[2], 1004.9);
 
     // A physical standard: the record has no model to change.
-    ApplyGeneralParameters(measure, {.ConcreteKind = std::nullopt,
-                                     .GeometryKind = Cylinder70,
-                                     .ModelCoefficients = ModelCoefficientSet{9, 9, 9, 9}});
+    ApplyGeneralParameters(measure, {.GeometryKind = Cylinder70, .ModelCoefficients = ModelCoefficientSet{9, 9, 9, 9}});
     EXPECT_EQ(measure.ModelCoefficients, (std::array<double, ModelCoefficientCount>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(measure.ConcreteKind, 2);
     EXPECT_EQ(measure.PatternDimensions[0], (Dimensions{70.0, 70.0, 0.0}));
 
     measure.StandardPattern = 32;  // model 2
-    ApplyGeneralParameters(measure, {.ConcreteKind = std::nullopt,
-                                     .GeometryKind = std::nullopt,
-                                     .ModelCoefficients = ModelCoefficientSet{0.5, -1, 2e-3, 7}});
+    ApplyGeneralParameters(measure, {.ModelCoefficients = ModelCoefficientSet{0.5, -1, 2e-3, 7}});
     // The start time and value of the model are measured, not entered.
     EXPECT_EQ(measure.ModelCoefficients, (std::array<double, ModelCoefficientCount>{0.5, -1, 2e-3, 7, 5, 6}));
 }
 
 TEST(MeasureEdits, ChannelPropertiesChangeTheirChannelOnlyAndTheVolumeFollowsTheDimensions) {
     TMeasureResult measure = MeasuredCubes();
-    ApplyChannelProperties(measure, 1,
-                           {.PatternDimensions = Dimensions{100.0, 100.0, 50.0},
-                            .PrimaryWeight = 2350.5,
-                            .SaturatedWeight = std::nullopt,
-                            .PatternAge = "28 сут"});
+    ApplyChannelProperties(
+        measure, 1,
+        {.PatternDimensions = Dimensions{100.0, 100.0, 50.0}, .PrimaryWeight = 2350.5, .PatternAge = "28 сут"});
     EXPECT_EQ(measure.PatternDimensions[1], (Dimensions{100.0, 100.0, 50.0}));
     EXPECT_EQ(measure.PatternVolume[1], 500.0);
     EXPECT_EQ(measure.PatternPrimaryWeight[1], 2350.5);
@@ -94,11 +87,7 @@ TEST(MeasureEdits, ChannelPropertiesChangeTheirChannelOnlyAndTheVolumeFollowsThe
 
     // Dimensions of a cylinder give a cylinder's volume: the record's geometry counts.
     measure.GeometryKind = Cylinder70;
-    ApplyChannelProperties(measure, 2,
-                           {.PatternDimensions = Dimensions{70.0, 70.0, 70.0},
-                            .PrimaryWeight = std::nullopt,
-                            .SaturatedWeight = 2400.0,
-                            .PatternAge = std::nullopt});
+    ApplyChannelProperties(measure, 2, {.PatternDimensions = Dimensions{70.0, 70.0, 70.0}, .SaturatedWeight = 2400.0});
     EXPECT_NEAR(measure.PatternVolume[2], 269.39, 0.005);
     EXPECT_EQ(measure.PatternSaturatedWeight[2], 2400.0);
     EXPECT_EQ(measure.PatternPrimaryWeight[2], 0.0);

@@ -40,21 +40,21 @@ void SetPatternDimensions(TMeasureResult& measure, int channel, const Dimensions
 // Sets a0..a3; the model's start time and value stay as measured.
 void SetModelCoefficients(TMeasureResult& measure, const ModelCoefficientSet& coefficients);
 
-// What the general-parameters dialog changes; an empty field stays as it is.
+// What the general-parameters dialog changes; a field left empty stays as it is.
 struct GeneralParametersEdit {
-    std::optional<std::int32_t> ConcreteKind;
-    std::optional<std::int32_t> GeometryKind;
-    std::optional<ModelCoefficientSet> ModelCoefficients;  // taken only where HasEditableModel
+    std::optional<std::int32_t> ConcreteKind{};
+    std::optional<std::int32_t> GeometryKind{};
+    std::optional<ModelCoefficientSet> ModelCoefficients{};  // taken only where HasEditableModel
 };
 
 void ApplyGeneralParameters(TMeasureResult& measure, const GeneralParametersEdit& edit);
 
-// What the channel-properties dialog changes; an empty field stays as it is.
+// What the channel-properties dialog changes; a field left empty stays as it is.
 struct ChannelPropertiesEdit {
-    std::optional<Dimensions> PatternDimensions;
-    std::optional<double> PrimaryWeight;    // g
-    std::optional<double> SaturatedWeight;  // g
-    std::optional<std::string> PatternAge;  // UTF-8, stored as SetPatternAgeText stores it
+    std::optional<Dimensions> PatternDimensions{};
+    std::optional<double> PrimaryWeight{};    // g
+    std::optional<double> SaturatedWeight{};  // g
+    std::optional<std::string> PatternAge{};  // UTF-8, stored as SetPatternAgeText stores it
 };
 
 void ApplyChannelProperties(TMeasureResult& measure, int channel, const ChannelPropertiesEdit& edit);
