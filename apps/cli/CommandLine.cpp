@@ -34,6 +34,57 @@ std::string OneLine(std::string text) {
     return text.empty() ? "unknown error" : text;
 }
 
+// The most words a repeatable argument ("IMAGE...") takes.
+constexpr std::size_t RepeatedArgumentLimit = 100000;
+
+// Opening and closing marks of optional ("[...]") and alternative ("(...)") groups.
+constexpr std::string_view GroupOpeners = "[(";
+constexpr std::string_view GroupClosers = "])";
+
+std::vector<std::string_view> UsageWords(std::string_view usage) {
+    std::vector<std::string_view> words;
+    while (!usage.empty()) {
+        const std::size_t end = std::min(usage.find(' '), usage.size());
+        if (end > 0) words.push_back(usage.substr(0, end));
+        usage.remove_prefix(std::min(end + 1, usage.size()));
+    }
+    return words;
+}
+
+// The word without the group marks around it ("[--json]" is "--json").
+std::string_view Bare(std::string_view word) {
+    word.remove_prefix(std::min(word.find_first_not_of(GroupOpeners), word.size()));
+    return word.substr(0, word.find_last_not_of(GroupClosers) + 1);
+}
+
+// An option's value: a placeholder that opens no group of its own.
+bool IsValueWord(std::string_view word) {
+    return !word.empty() && GroupOpeners.find(word.front()) == std::string_view::npos && word.front() != '-' &&
+           word != "|";
+}
+
+// Fills in the syntax the usage text shows.
+void DeclareSyntaxFromUsage(Command& command) {
+    const std::vector<std::string_view> words = UsageWords(command.Usage);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string_view word = words[i];
+        const std::string_view bare = Bare(word);
+        if (bare.empty() || bare == "|") continue;
+        if (bare.front() == '-') {
+            const bool closesAGroup = GroupClosers.find(word.back()) != std::string_view::npos;
+            if (!closesAGroup && i + 1 < words.size() && IsValueWord(words[i + 1])) {
+                command.ValueOptions.emplace_back(bare);
+                ++i;
+            } else {
+                command.Flags.emplace_back(bare);
+            }
+        } else {
+            if (word.front() != '[') ++command.MinimumPositional;
+            command.MaximumPositional = bare.ends_with("...") ? RepeatedArgumentLimit : command.MaximumPositional + 1;
+        }
+    }
+}
+
 }  // namespace
 
 Arguments::Arguments(std::vector<std::string> positional, std::vector<std::string> flags,
@@ -50,8 +101,11 @@ std::optional<std::string> Arguments::Value(std::string_view option) const {
     return found->second;
 }
 
-void CommandTable::Add(Command command) {
-    if (Find(command.Name) != nullptr) throw std::logic_error("command registered twice: " + command.Name);
+void CommandTable::Add(std::string name, std::string usage, std::string summary, CommandHandler run) {
+    if (Find(name) != nullptr) throw std::logic_error("command registered twice: " + name);
+    Command command{
+        .Name = std::move(name), .Usage = std::move(usage), .Summary = std::move(summary), .Run = std::move(run)};
+    DeclareSyntaxFromUsage(command);
     commands_.push_back(std::move(command));
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
 // The command dispatcher of zemvalkorta-cli and the helpers its commands share.
-// A command declares its options; the table parses the words for it, so a
-// command body only sees checked arguments. Failures travel as exceptions and
-// end as one line on stderr: UsageError with status 2, anything else with 1.
+// A command's usage text declares its arguments and options; the table parses
+// the words for it, so a command body only sees checked arguments. Failures
+// travel as exceptions and end as one line on stderr: UsageError with status
+// 2, anything else with 1.
 
 #include <cstddef>
 #include <cstdint>
@@ -61,20 +62,28 @@ private:
     std::map<std::string, std::string, std::less<>> values_;
 };
 
+using CommandHandler = std::function<int(const Arguments&)>;  // returns the exit status
+
+// What CommandTable::Add makes of a command's declaration.
 struct Command {
-    std::string Name;
-    std::string Usage;                      // arguments after the name, e.g. "IMAGE [-o OUT] [--json]"
-    std::string Summary;                    // one line for the help text
-    std::vector<std::string> Flags;         // options without a value, e.g. "--json"
-    std::vector<std::string> ValueOptions;  // options taking the next word, e.g. "-o"
+    std::string Name{};
+    std::string Usage{};                      // arguments after the name, e.g. "IMAGE [-o OUT] [--json]"
+    std::string Summary{};                    // one line for the help text
+    std::vector<std::string> Flags{};         // options without a value, e.g. "--json"
+    std::vector<std::string> ValueOptions{};  // options taking the next word, e.g. "-o"
     std::size_t MinimumPositional = 0;
     std::size_t MaximumPositional = 0;
-    std::function<int(const Arguments&)> Run;  // returns the exit status
+    CommandHandler Run{};
 };
 
 class CommandTable {
 public:
-    void Add(Command command);
+    // The usage text is the command's whole syntax, so that what --help shows
+    // is what the command takes: an option followed by a placeholder word
+    // takes a value ("-o OUT"), any other option is a flag ("[--json]",
+    // "--all)"); the other words are its arguments ("[PK]" optional,
+    // "IMAGE..." repeatable). [ ] and ( ) mark groups, | alternatives.
+    void Add(std::string name, std::string usage, std::string summary, CommandHandler run);
 
     // Runs the command named by argv[1]; never throws.
     int Run(int argc, const char* const* argv) const;

@@ -90,22 +90,10 @@ int RunScreenshot(const Arguments& arguments) {
 }  // namespace
 
 void RegisterDeviceCommands(CommandTable& table) {
-    table.Add({.Name = "download",
-               .Usage = "PROJECT [--instrument-socket PATH] [--operator NAME]",
-               .Summary = "reads every measurement of the instrument, adds the new ones to the project and saves it",
-               .Flags = {},
-               .ValueOptions = {"--instrument-socket", OperatorOption},
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunDownload});
-    table.Add({.Name = "screenshot",
-               .Usage = "OUT.bmp [--instrument-socket PATH]",
-               .Summary = "writes the instrument's display as a 24-bit bitmap",
-               .Flags = {},
-               .ValueOptions = {"--instrument-socket"},
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunScreenshot});
+    table.Add("download", "PROJECT [--instrument-socket PATH] [--operator NAME]",
+              "reads every measurement of the instrument, adds the new ones to the project and saves it", RunDownload);
+    table.Add("screenshot", "OUT.bmp [--instrument-socket PATH]", "writes the instrument's display as a 24-bit bitmap",
+              RunScreenshot);
 }
 
 }  // namespace zemvalkorta::cli

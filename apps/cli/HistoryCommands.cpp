@@ -29,14 +29,8 @@ int RunHistory(const Arguments& arguments) {
 }  // namespace
 
 void RegisterHistoryCommands(CommandTable& table) {
-    table.Add({.Name = "history",
-               .Usage = "PROJECT [PK] [--json]",
-               .Summary = "the history of amendments of one measurement, or of every measurement, oldest first",
-               .Flags = {"--json"},
-               .ValueOptions = {},
-               .MinimumPositional = 1,
-               .MaximumPositional = 2,
-               .Run = RunHistory});
+    table.Add("history", "PROJECT [PK] [--json]",
+              "the history of amendments of one measurement, or of every measurement, oldest first", RunHistory);
 }
 
 }  // namespace zemvalkorta::cli

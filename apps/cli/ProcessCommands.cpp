@@ -93,23 +93,12 @@ int RunGrade(const Arguments& arguments) {
 }  // namespace
 
 void RegisterProcessCommands(CommandTable& table) {
-    table.Add({.Name = "process",
-               .Usage = "IMAGE [-o OUT] [--json [--curves]]",
-               .Summary = "process a stored measurement image; -o writes the processed image, --json prints "
-                          "the record (with its curves by --curves)",
-               .Flags = {"--json", "--curves"},
-               .ValueOptions = {"-o"},
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunProcess});
-    table.Add({.Name = "grade",
-               .Usage = "GEOMETRY KIND THETA [--json]",
-               .Summary = "frost-resistance grade and cycles of a theta (the plain ratio, not x 1000)",
-               .Flags = {"--json"},
-               .ValueOptions = {},
-               .MinimumPositional = 3,
-               .MaximumPositional = 3,
-               .Run = RunGrade});
+    table.Add("process", "IMAGE [-o OUT] [--json [--curves]]",
+              "process a stored measurement image; -o writes the processed image, --json prints "
+              "the record (with its curves by --curves)",
+              RunProcess);
+    table.Add("grade", "GEOMETRY KIND THETA [--json]",
+              "frost-resistance grade and cycles of a theta (the plain ratio, not x 1000)", RunGrade);
 }
 
 }  // namespace zemvalkorta::cli

@@ -3,6 +3,8 @@
 // buttons do, delete one, export one as text. Every command opens the project
 // as the program does and saves what it changed.
 
+#include <algorithm>
+#include <array>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -11,6 +13,8 @@
 #include "Commands.h"
 #include "OperatorOption.h"
 #include "core/Catalogue.h"
+#include "core/FrostGraphicScaling.h"
+#include "core/MeasureEdits.h"
 #include "core/MeasureImage.h"
 #include "core/MeasureJson.h"
 #include "report/LocaleFormat.h"
@@ -41,16 +45,6 @@ TMeasureResult ReadCurrent(TMainDataModule& module) {
     TMeasureResult measure;
     if (module.ReadMeasure(measure) != 0) throw std::runtime_error("Измерение не содержит данных");
     return measure;
-}
-
-std::vector<double> ParseList(const std::string& text, std::size_t count, std::string_view what) {
-    std::vector<double> values;
-    std::stringstream stream(text);
-    std::string item;
-    while (std::getline(stream, item, ',')) values.push_back(ParseDouble(item, what));
-    if (values.size() != count)
-        throw UsageError(std::string(what) + ": " + std::to_string(count) + " comma-separated numbers expected");
-    return values;
 }
 
 std::string DateText(const FieldValue& value) {
@@ -167,37 +161,40 @@ int RunAddImage(const Arguments& arguments) {
 int ParseChannel(const std::string& text, const TMeasureResult& measure) {
     int channel = ParseInteger(text, "CHANNEL");
     if (channel < 1 || channel > ChannelCount) throw UsageError("CHANNEL: 1, 2 or 3 expected");
-    if (RoleOfChannel(measure, channel - 1) != ChannelRole::Concrete)
+    if (!CanEditChannelProperties(measure, channel - 1))
         throw std::runtime_error("Канал " + text + " не содержит бетонного образца");
     return channel - 1;
 }
 
-// The general-parameters dialog: kind, geometry (a new one resets every
-// channel's dimensions and volume), model coefficients in model mode only.
+template <std::size_t Count>
+std::array<double, Count> ParseList(const std::string& text, std::string_view what) {
+    std::vector<double> values;
+    std::stringstream stream(text);
+    std::string item;
+    while (std::getline(stream, item, ',')) values.push_back(ParseDouble(item, what));
+    if (values.size() != Count)
+        throw UsageError(std::string(what) + ": " + std::to_string(Count) + " comma-separated numbers expected");
+    std::array<double, Count> list{};
+    std::copy(values.begin(), values.end(), list.begin());
+    return list;
+}
+
+// The general-parameters dialog: kind, geometry, model coefficients in model mode only.
 void ApplyGeneralParameters(const Arguments& arguments, TMeasureResult& measure) {
     auto concrete = arguments.Value("--concrete");
     auto geometry = arguments.Value("--geometry");
     auto model = arguments.Value("--model");
     if (!concrete && !geometry && !model) return;
-    if (measure.StandardPattern == measure.ActiveChannels)
-        throw std::runtime_error("Измерение содержит только стандартный образец");
+    if (!CanEditGeneralParameters(measure)) throw std::runtime_error("Измерение содержит только стандартный образец");
+    GeneralParametersEdit edit;
     if (model) {
-        if (HasPhysicalStandard(measure.StandardPattern))
+        if (!HasEditableModel(measure))
             throw std::runtime_error("Измерение с физическим стандартным образцом не имеет модели");
-        std::vector<double> values = ParseList(*model, 4, "--model");
-        std::copy(values.begin(), values.end(), measure.ModelCoefficients.begin());
+        edit.ModelCoefficients = ParseList<4>(*model, "--model");
     }
-    if (concrete) measure.ConcreteKind = ParseInteger(*concrete, "--concrete");
-    if (geometry) {
-        std::int32_t kind = ParseInteger(*geometry, "--geometry");
-        if (kind != measure.GeometryKind) {
-            measure.GeometryKind = kind;
-            for (int channel = 0; channel < ChannelCount; ++channel) {
-                measure.PatternDimensions[channel] = DefaultDimensions(kind);
-                measure.PatternVolume[channel] = SpecimenVolume(kind, measure.PatternDimensions[channel]);
-            }
-        }
-    }
+    if (concrete) edit.ConcreteKind = ParseInteger(*concrete, "--concrete");
+    if (geometry) edit.GeometryKind = ParseInteger(*geometry, "--geometry");
+    ApplyGeneralParameters(measure, edit);
 }
 
 // The channel-properties dialog of one concrete channel.
@@ -215,14 +212,12 @@ void ApplyChannelProperties(const Arguments& arguments, TMeasureResult& measure)
     if (!dims && !primary && !saturated && !age)
         throw UsageError("--channel needs --dims, --primary, --saturated or --age");
     int channel = ParseChannel(*channelText, measure);
-    if (dims) {
-        std::vector<double> values = ParseList(*dims, 3, "--dims");
-        std::copy(values.begin(), values.end(), measure.PatternDimensions[channel].begin());
-        measure.PatternVolume[channel] = SpecimenVolume(measure.GeometryKind, measure.PatternDimensions[channel]);
-    }
-    if (primary) measure.PatternPrimaryWeight[channel] = ParseDouble(*primary, "--primary");
-    if (saturated) measure.PatternSaturatedWeight[channel] = ParseDouble(*saturated, "--saturated");
-    if (age) SetPatternAgeText(measure.PatternAge[channel], *age);
+    ChannelPropertiesEdit edit;
+    if (dims) edit.PatternDimensions = ParseList<3>(*dims, "--dims");
+    if (primary) edit.PrimaryWeight = ParseDouble(*primary, "--primary");
+    if (saturated) edit.SaturatedWeight = ParseDouble(*saturated, "--saturated");
+    edit.PatternAge = age;
+    ApplyChannelProperties(measure, channel, edit);
 }
 
 // The stretch, compress and undo buttons of a channel's graph.
@@ -231,16 +226,18 @@ void ApplyStretch(const std::string& text, TMeasureResult& measure) {
     if (colon == std::string::npos) throw UsageError("--stretch: CHANNEL:up, CHANNEL:down or CHANNEL:reset expected");
     int channel = ParseChannel(text.substr(0, colon), measure);
     std::string step = text.substr(colon + 1);
-    double& factor = measure.CurveStretch[channel];
+    CurveScaling scaling{};
     if (step == "up") {
-        if (factor < 2.0) factor += 0.002;
+        scaling = CurveScaling::Stretch;
     } else if (step == "down") {
-        if (factor > 0.2) factor -= 0.002;
+        scaling = CurveScaling::Compress;
     } else if (step == "reset") {
-        factor = 1.0;
+        scaling = CurveScaling::Reset;
     } else {
         throw UsageError("--stretch: up, down or reset expected after the channel");
     }
+    double& factor = measure.CurveStretch[std::size_t(channel)];
+    factor = ScaledStretch(factor, scaling);
 }
 
 int RunSet(const Arguments& arguments) {
@@ -284,73 +281,21 @@ int RunExport(const Arguments& arguments) {
 }  // namespace
 
 void RegisterProjectCommands(CommandTable& table) {
-    table.Add({.Name = "create",
-               .Usage = "PROJECT",
-               .Summary = "create an empty project (an existing file is replaced)",
-               .Flags = {},
-               .ValueOptions = {},
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunCreate});
-    table.Add({.Name = "info",
-               .Usage = "PROJECT [--json]",
-               .Summary = "identity, description and number of measurements of a project",
-               .Flags = {"--json"},
-               .ValueOptions = {},
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunInfo});
-    table.Add({.Name = "list",
-               .Usage = "PROJECT [--json]",
-               .Summary = "the measurement rows in list order",
-               .Flags = {"--json"},
-               .ValueOptions = {},
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunList});
-    table.Add({.Name = "show",
-               .Usage = "PROJECT PK [--original] [--json] [--curves]",
-               .Summary = "the stored record of one row as JSON, with its comment; --original: its first stored record",
-               .Flags = {"--json", "--curves", "--original"},
-               .ValueOptions = {},
-               .MinimumPositional = 2,
-               .MaximumPositional = 2,
-               .Run = RunShow});
-    table.Add({.Name = "add-image",
-               .Usage = "PROJECT IMAGE... [--operator NAME]",
-               .Summary = "add measurement images as a download does (duplicates skipped, new rows processed), save",
-               .Flags = {},
-               .ValueOptions = {OperatorOption},
-               .MinimumPositional = 2,
-               .MaximumPositional = 100000,
-               .Run = RunAddImage});
-    table.Add({.Name = "set",
-               .Usage = "PROJECT PK [--concrete K] [--geometry G] [--model a0,a1,a2,a3] [--channel C (--dims x,y,z | "
-                        "--primary M | --saturated M | --age TEXT)] [--stretch C:up|down|reset] [--comment TEXT] "
-                        "[--operator NAME]",
-               .Summary = "edit a measurement as the grids and graph buttons do, reprocess, save",
-               .Flags = {},
-               .ValueOptions = {"--concrete", "--geometry", "--model", "--channel", "--dims", "--primary",
-                                "--saturated", "--age", "--stretch", "--comment", OperatorOption},
-               .MinimumPositional = 2,
-               .MaximumPositional = 2,
-               .Run = RunSet});
-    table.Add({.Name = "delete",
-               .Usage = "PROJECT PK [--operator NAME]",
-               .Summary = "delete one measurement row and save",
-               .Flags = {},
-               .ValueOptions = {OperatorOption},
-               .MinimumPositional = 2,
-               .MaximumPositional = 2,
-               .Run = RunDelete});
-    table.Add({.Name = "export",
-               .Usage = "PROJECT PK OUT.txt",
-               .Summary = "write the raw curves of one measurement as tab-separated text",
-               .Flags = {},
-               .ValueOptions = {},
-               .MinimumPositional = 3,
-               .MaximumPositional = 3,
-               .Run = RunExport});
+    table.Add("create", "PROJECT", "create an empty project (an existing file is replaced)", RunCreate);
+    table.Add("info", "PROJECT [--json]", "identity, description and number of measurements of a project", RunInfo);
+    table.Add("list", "PROJECT [--json]", "the measurement rows in list order", RunList);
+    table.Add("show", "PROJECT PK [--original] [--json] [--curves]",
+              "the stored record of one row as JSON, with its comment; --original: its first stored record", RunShow);
+    table.Add("add-image", "PROJECT IMAGE... [--operator NAME]",
+              "add measurement images as a download does (duplicates skipped, new rows processed), save", RunAddImage);
+    table.Add("set",
+              "PROJECT PK [--concrete K] [--geometry G] [--model a0,a1,a2,a3] [--channel C (--dims x,y,z | "
+              "--primary M | --saturated M | --age TEXT)] [--stretch C:up|down|reset] [--comment TEXT] "
+              "[--operator NAME]",
+              "edit a measurement as the grids and graph buttons do, reprocess, save", RunSet);
+    table.Add("delete", "PROJECT PK [--operator NAME]", "delete one measurement row and save", RunDelete);
+    table.Add("export", "PROJECT PK OUT.txt", "write the raw curves of one measurement as tab-separated text",
+              RunExport);
 }
 
 }  // namespace zemvalkorta::cli

@@ -74,15 +74,10 @@ int RunReport(const Arguments& arguments) {
 }  // namespace
 
 void RegisterReportCommands(CommandTable& table) {
-    table.Add({.Name = "report",
-               .Usage = "PROJECT (--current PK | --all) (--pdf OUT.pdf | --jpeg DIR)",
-               .Summary = "the printed report of one measurement (by its key) or of every measurement, as PDF "
-                          "or as one JPEG per page (report_1.jpg, ...)",
-               .Flags = {"--all"},
-               .ValueOptions = {"--current", "--pdf", "--jpeg"},
-               .MinimumPositional = 1,
-               .MaximumPositional = 1,
-               .Run = RunReport});
+    table.Add("report", "PROJECT (--current PK | --all) (--pdf OUT.pdf | --jpeg DIR)",
+              "the printed report of one measurement (by its key) or of every measurement, as PDF "
+              "or as one JPEG per page (report_1.jpg, ...)",
+              RunReport);
 }
 
 }  // namespace zemvalkorta::cli

@@ -26,6 +26,29 @@ const Curve& CurveAt(const TMeasureResult& measure, int index) {
 
 bool NeedsTemperature(int graphType) { return graphType != VolumeGraphic && graphType != VolumeDifferenceGraphic; }
 
+// The series of a channel's own curves; a concrete channel's has its
+// difference curve too. The freezing start is left for the caller, as not
+// every graph needs it.
+FrostSeriesPlan OwnCurvesPlan(const TMeasureResult& measure, int channel, int graphType) {
+    const int first = FirstCurveOfChannel(measure, channel);
+    FrostSeriesPlan plan;
+    plan.Channel = channel;
+    plan.GraphType = graphType;
+    plan.Shift = measure.CurveShift[static_cast<std::size_t>(channel)];
+    plan.Period = measure.Period;
+    plan.VolumeIndex = first + VolumeCurve;
+    plan.TemperatureIndex = first + TemperatureCurve;
+    if (RoleOfChannel(measure, channel) == ChannelRole::Concrete) {
+        plan.Concrete = true;
+        plan.DifferenceIndex = first + DifferenceCurve;
+    }
+    return plan;
+}
+
+double FreezingStartOf(const TMeasureResult& measure, const FrostSeriesPlan& plan) {
+    return FreezingStartSeconds(CurveAt(measure, plan.TemperatureIndex), measure.Period);
+}
+
 }  // namespace
 
 int NormalizedGraphicType(int graphType) {
@@ -129,28 +152,18 @@ FrostSeriesPlanList PlanChannelGraphics(const TMeasureResult& measure, int graph
     for (int channel = 0; channel < ChannelCount; ++channel) {
         const ChannelRole role = RoleOfChannel(measure, channel);
         if (role == ChannelRole::Inactive) continue;
-        const int first = FirstCurveOfChannel(measure, channel);
-        FrostSeriesPlan own;
-        own.Channel = channel;
-        own.GraphType = graphType;
-        own.Shift = measure.CurveShift[static_cast<std::size_t>(channel)];
-        own.Period = measure.Period;
-        own.VolumeIndex = first + VolumeCurve;
-        own.TemperatureIndex = first + TemperatureCurve;
+        FrostSeriesPlan own = OwnCurvesPlan(measure, channel, graphType);
         if (role == ChannelRole::Standard) {
             plans.push_back(own);
             continue;
         }
-        own.Concrete = true;
-        own.DifferenceIndex = first + DifferenceCurve;
-        if (withReference || graphType == VolumeDifferenceGraphic)
-            own.StartSeconds = FreezingStartSeconds(CurveAt(measure, own.TemperatureIndex), measure.Period);
+        if (withReference || graphType == VolumeDifferenceGraphic) own.StartSeconds = FreezingStartOf(measure, own);
         plans.push_back(own);
         if (withReference) {
             FrostSeriesPlan reference = own;
             reference.Series = 1;
             reference.Concrete = false;
-            reference.VolumeIndex = first + ReferenceCurve;
+            reference.VolumeIndex = FirstCurveOfChannel(measure, channel) + ReferenceCurve;
             reference.TemperatureIndex = -1;
             reference.DifferenceIndex = -1;
             reference.Colour = SeriesColourRole::Standard;
@@ -164,18 +177,9 @@ FrostSeriesPlanList PlanReportDifferenceGraphic(const TMeasureResult& measure) {
     FrostSeriesPlanList plans;
     for (int channel = 0; channel < ChannelCount; ++channel) {
         if (RoleOfChannel(measure, channel) != ChannelRole::Concrete) continue;
-        const int first = FirstCurveOfChannel(measure, channel);
-        FrostSeriesPlan plan;
-        plan.Channel = channel;
+        FrostSeriesPlan plan = OwnCurvesPlan(measure, channel, VolumeDifferenceGraphic);
         plan.Series = channel;
-        plan.GraphType = VolumeDifferenceGraphic;
-        plan.Concrete = true;
-        plan.Shift = measure.CurveShift[static_cast<std::size_t>(channel)];
-        plan.Period = measure.Period;
-        plan.VolumeIndex = first + VolumeCurve;
-        plan.TemperatureIndex = first + TemperatureCurve;
-        plan.DifferenceIndex = first + DifferenceCurve;
-        plan.StartSeconds = FreezingStartSeconds(CurveAt(measure, plan.TemperatureIndex), measure.Period);
+        plan.StartSeconds = FreezingStartOf(measure, plan);
         plans.push_back(plan);
     }
     return plans;
@@ -184,15 +188,7 @@ FrostSeriesPlanList PlanReportDifferenceGraphic(const TMeasureResult& measure) {
 FrostSeriesPlanList PlanReportStandardGraphic(const TMeasureResult& measure) {
     const int channel = StandardChannel(measure);
     if (channel < 0) return {};
-    const int first = FirstCurveOfChannel(measure, channel);
-    FrostSeriesPlan plan;
-    plan.Channel = channel;
-    plan.GraphType = VolumeGraphic;
-    plan.Shift = measure.CurveShift[static_cast<std::size_t>(channel)];
-    plan.Period = measure.Period;
-    plan.VolumeIndex = first + VolumeCurve;
-    plan.TemperatureIndex = first + TemperatureCurve;
-    return {plan};
+    return {OwnCurvesPlan(measure, channel, VolumeGraphic)};
 }
 
 GraphicPointList PointsOfPlan(const TMeasureResult& measure, const FrostSeriesPlan& plan) {

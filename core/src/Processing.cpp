@@ -44,6 +44,54 @@ double SampleTime(std::int64_t index, std::int32_t period) {
     return static_cast<double>(index * static_cast<std::int64_t>(static_cast<std::uint32_t>(period)));
 }
 
+// Reference sample ReferenceIndex + step pairs with concrete sample ConcreteIndex + step.
+struct SamplePairing {
+    int ReferenceIndex = 0;
+    int ConcreteIndex = 0;
+    int Steps = 0;
+};
+
+// The reference is scaled about the zero point (concrete sample Zero, the
+// anchored reference there ReferenceZero) onto the concrete; the difference
+// counts from concrete sample ScalePoint on.
+struct ReferenceFit {
+    int Zero = 0;
+    int ScalePoint = 0;
+    double ReferenceZero = 0;
+    double Scale = 0;
+};
+
+// The difference pass of either reference, one sweep: each anchored reference
+// sample (anchoredAt(reference index), rounded to float as it is stored) is
+// fitted and stored, its difference from the concrete stored and filtered.
+// The result is the largest filtered difference from the scale point on, -1
+// if there is none.
+template <typename AnchoredAt>
+double FittedDifferencePass(std::span<const float> volume, std::span<float> reference, std::span<float> difference,
+                            const SamplePairing& pairing, const ReferenceFit& fit, TMAFilter& filter,
+                            AnchoredAt&& anchoredAt) {
+    filter.Fill(FilterPrime);
+    double result = -1.0;
+    const double concreteBase = volume[static_cast<std::size_t>(fit.Zero)];
+    filter.AddSeries(
+        static_cast<std::size_t>(pairing.Steps),
+        [&](std::size_t step) {
+            const std::size_t js = static_cast<std::size_t>(pairing.ReferenceIndex) + step;
+            const std::size_t jc = static_cast<std::size_t>(pairing.ConcreteIndex) + step;
+            const float anchored = anchoredAt(js);
+            const double fitted = NonNegative((anchored - fit.ReferenceZero) * fit.Scale + concreteBase);
+            reference[js] = static_cast<float>(fitted);
+            const double delta = fitted - volume[jc];
+            difference[jc] = static_cast<float>(delta);
+            return delta;
+        },
+        [&](std::size_t step, long double smoothed) {
+            if (pairing.ConcreteIndex + static_cast<int>(step) >= fit.ScalePoint && smoothed > result)
+                result = static_cast<double>(smoothed);
+        });
+    return result;
+}
+
 }  // namespace
 
 double ModelValue(const ModelArray& model, double t) {
@@ -132,22 +180,9 @@ ChannelOutcome ProcessModel(std::span<const float> volume, std::span<const float
     const double scale = GuardedRatio(static_cast<double>(volume[scalePoint]) - volume[zero],
                                       static_cast<double>(anchored(scalePoint)) - referenceZero, stretch);
 
-    filter.Fill(FilterPrime);
-    double result = -1.0;
-    const double referenceBase = referenceZero;
-    const double concreteBase = volume[zero];
-    filter.AddSeries(
-        static_cast<std::size_t>(n),
-        [&](std::size_t k) {
-            const double fitted = NonNegative((anchored(static_cast<int>(k)) - referenceBase) * scale + concreteBase);
-            reference[k] = static_cast<float>(fitted);
-            const double delta = fitted - volume[k];
-            difference[k] = static_cast<float>(delta);
-            return delta;
-        },
-        [&](std::size_t k, long double smoothed) {
-            if (static_cast<int>(k) >= scalePoint && smoothed > result) result = static_cast<double>(smoothed);
-        });
+    const ReferenceFit fit{.Zero = zero, .ScalePoint = scalePoint, .ReferenceZero = referenceZero, .Scale = scale};
+    const double result = FittedDifferencePass(volume, reference, difference, {.Steps = n}, fit, filter,
+                                               [&](std::size_t k) { return anchored(static_cast<int>(k)); });
     return {result, 0};
 }
 
@@ -182,26 +217,10 @@ ChannelOutcome ProcessStandard(std::span<const float> volume, std::span<const fl
     for (int k = 0; k < standardIndex; ++k) reference[k] = standard[k] - anchor;
     for (int k = standardIndex + steps; k < n; ++k) reference[k] = standard[k] - anchor;
 
-    filter.Fill(FilterPrime);
-    double result = -1.0;
-    const double referenceBase = referenceZero;
-    const double concreteBase = volume[zero];
-    filter.AddSeries(
-        static_cast<std::size_t>(steps),
-        [&](std::size_t step) {
-            const std::size_t js = static_cast<std::size_t>(standardIndex) + step;
-            const std::size_t jc = static_cast<std::size_t>(concreteIndex) + step;
-            const float anchored = standard[js] - anchor;
-            const double fitted = NonNegative((anchored - referenceBase) * scale + concreteBase);
-            reference[js] = static_cast<float>(fitted);
-            const double delta = fitted - volume[jc];
-            difference[jc] = static_cast<float>(delta);
-            return delta;
-        },
-        [&](std::size_t step, long double smoothed) {
-            if (concreteIndex + static_cast<int>(step) >= scalePoint && smoothed > result)
-                result = static_cast<double>(smoothed);
-        });
+    const ReferenceFit fit{.Zero = zero, .ScalePoint = scalePoint, .ReferenceZero = referenceZero, .Scale = scale};
+    const SamplePairing pairing{.ReferenceIndex = standardIndex, .ConcreteIndex = concreteIndex, .Steps = steps};
+    const double result = FittedDifferencePass(volume, reference, difference, pairing, fit, filter,
+                                               [&](std::size_t j) -> float { return standard[j] - anchor; });
     return {result, shift};
 }
 

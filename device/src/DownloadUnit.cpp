@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Catalogue.h"
+#include "core/MeasureEdits.h"
 
 namespace zemvalkorta {
 
@@ -69,9 +70,8 @@ void FillMeasureFromDevice(std::span<const std::uint8_t, HeaderBlockSize> header
     measure.ConcreteKind = ReadInt32(&header[32]);
     measure.GeometryKind = ReadInt32(&header[36]);
     const double scale = ReadDouble(&header[40]);
+    ResetPatternDimensions(measure);
     for (int c = 0; c < ChannelCount; ++c) {
-        DefaultDimensions(measure.GeometryKind, measure.PatternDimensions[c]);
-        measure.PatternVolume[c] = SpecimenVolume(measure.GeometryKind, measure.PatternDimensions[c]);
         measure.PatternPrimaryWeight[c] = 0;
         measure.PatternSaturatedWeight[c] = 0;
         measure.PatternAge[c] = ShortString64{};

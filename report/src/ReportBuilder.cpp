@@ -58,6 +58,17 @@ void DrawPlans(ReportChart& chart, const TMeasureResult& measure, const FrostSer
     }
 }
 
+// A graph page's body: the measurement's first and last sample times over the chart of the plans.
+void EmitGraphBody(ReportPage& page, ReportChart& chart, const TMeasureResult& measure,
+                   const FrostSeriesPlanList& plans, const std::array<QColor, ChannelCount>& colours) {
+    page.SetText(QStringLiteral("GraphicBeginDateTimeMemo"), BeginDateTimeText(measure));
+    page.SetText(QStringLiteral("GraphicEndDateTimeMemo"), EndDateTimeText(measure));
+    ClearReportGraphics(chart);
+    DrawPlans(chart, measure, plans, colours);
+    page.SetChart(chart);
+    page.EmitBody();
+}
+
 }  // namespace
 
 ReportJob::ReportJob(ReportRows& rows, ReportOptions options) : m_rows(rows), m_options(std::move(options)) {
@@ -147,27 +158,16 @@ void ReportJob::FillTable(ReportPage& page, const TMeasureResult& measure) {
 
 void ReportJob::BuildGraphPage(ReportPage& page) {
     TMeasureResult measure;
-    if (m_tableFound && m_rows.ReadMeasure(measure)) {
-        page.SetText(QStringLiteral("GraphicBeginDateTimeMemo"), BeginDateTimeText(measure));
-        page.SetText(QStringLiteral("GraphicEndDateTimeMemo"), EndDateTimeText(measure));
-        ClearReportGraphics(m_reportChart);
-        DrawPlans(m_reportChart, measure, PlanReportDifferenceGraphic(measure), m_options.ChannelColours);
-        page.SetChart(m_reportChart);
-        page.EmitBody();
-    }
+    if (m_tableFound && m_rows.ReadMeasure(measure))
+        EmitGraphBody(page, m_reportChart, measure, PlanReportDifferenceGraphic(measure), m_options.ChannelColours);
     m_tableFound = false;
     if (m_reportScope == AllRecordsReport) m_rows.Next();
 }
 
 void ReportJob::EasyReportManualBuild(ReportPage& page) {
     TMeasureResult measure;
-    if (!m_rows.ReadMeasure(measure)) return;
-    page.SetText(QStringLiteral("GraphicBeginDateTimeMemo"), BeginDateTimeText(measure));
-    page.SetText(QStringLiteral("GraphicEndDateTimeMemo"), EndDateTimeText(measure));
-    ClearReportGraphics(m_reportChart);
-    DrawPlans(m_reportChart, measure, PlanReportStandardGraphic(measure), m_options.ChannelColours);
-    page.SetChart(m_reportChart);
-    page.EmitBody();
+    if (m_rows.ReadMeasure(measure))
+        EmitGraphBody(page, m_reportChart, measure, PlanReportStandardGraphic(measure), m_options.ChannelColours);
 }
 
 }  // namespace zemvalkorta

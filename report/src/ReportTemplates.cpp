@@ -1,5 +1,7 @@
 #include "report/ReportTemplate.h"
 
+#include <initializer_list>
+
 namespace zemvalkorta {
 
 namespace {
@@ -105,23 +107,23 @@ ReportPageTemplate TablePage() {
     return page;
 }
 
-ReportPageTemplate MainGraphPage() {
+// A graph page: its headings over the graph body.
+ReportPageTemplate GraphPage(qreal bodyHeight, std::initializer_list<ReportTextField> headings) {
     ReportPageTemplate page;
     page.Name = QStringLiteral("Page1");
-    page.Body = QRectF(0, 0, 1071, 628);
-    page.Texts.push_back(Text(911, 4, 124, 20, 12, RightMiddle, {"Приложение №2"}));
-    page.Texts.push_back(Text(779, 28, 256, 20, 12, RightMiddle, {"к протоколу испытания № ________"}));
+    page.Body = QRectF(0, 0, 1071, bodyHeight);
+    page.Texts.insert(page.Texts.end(), headings.begin(), headings.end());
     AddGraphBody(page);
     return page;
 }
 
+ReportPageTemplate MainGraphPage() {
+    return GraphPage(628, {Text(911, 4, 124, 20, 12, RightMiddle, {"Приложение №2"}),
+                           Text(779, 28, 256, 20, 12, RightMiddle, {"к протоколу испытания № ________"})});
+}
+
 ReportPageTemplate StandardGraphPage() {
-    ReportPageTemplate page;
-    page.Name = QStringLiteral("Page1");
-    page.Body = QRectF(0, 0, 1071, 624);
-    page.Texts.push_back(Text(779, 28, 256, 20, 12, RightMiddle, {"Стандартный образец"}));
-    AddGraphBody(page);
-    return page;
+    return GraphPage(624, {Text(779, 28, 256, 20, 12, RightMiddle, {"Стандартный образец"})});
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ const CachedDataSet::Row& CachedDataSet::CurrentRow() const {
 }
 
 const CachedDataSet::Values& CachedDataSet::CurrentValues() const {
-    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) return editBuffer_;
+    if (IsEditing()) return editBuffer_;
     return CurrentRow().Current;
 }
 
@@ -107,7 +107,7 @@ void CachedDataSet::Close() {
 }
 
 void CachedDataSet::MoveTo(int index, bool announceAlways) {
-    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) Post();
+    if (IsEditing()) Post();
     int last = RecordCount() - 1;
     int target = last < 0 ? -1 : std::clamp(index, 0, last);
     bool moved = target != current_;
@@ -182,8 +182,7 @@ FieldValue CachedDataSet::Value(const std::string& field) const { return Current
 
 FieldValue CachedDataSet::ValueAt(int recordNumber, const std::string& field) const {
     if (recordNumber < 1 || recordNumber > RecordCount()) throw DatabaseError("Row out of range");
-    if (recordNumber - 1 == current_ && (state_ == DataSetState::Edit || state_ == DataSetState::Insert))
-        return editBuffer_[RequireField(field)];
+    if (recordNumber - 1 == current_ && IsEditing()) return editBuffer_[RequireField(field)];
     return rows_[visible_[recordNumber - 1]].Current[RequireField(field)];
 }
 
@@ -252,7 +251,7 @@ void CachedDataSet::MarkChanged(Row& row, RowState state) {
 }
 
 void CachedDataSet::Post() {
-    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
+    if (!IsEditing()) return;
     Notify(DataSetEvent::BeforePost);
     Row& row = CurrentRow();
     row.Current = editBuffer_;
@@ -332,7 +331,7 @@ std::vector<std::size_t> CachedDataSet::ChangedRowsInOrder() const {
 }
 
 void CachedDataSet::SendUpdates() {
-    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) Post();
+    if (IsEditing()) Post();
     // Nothing is marked here: until the caller's transaction has committed,
     // every change stays cached as it was, so that a failed save can be tried
     // again or cancelled whole.
@@ -371,7 +370,7 @@ void CachedDataSet::ApplyUpdates() {
 }
 
 void CachedDataSet::CancelUpdates() {
-    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) Cancel();
+    if (IsEditing()) Cancel();
     std::size_t currentRow = current_ < 0 ? rows_.size() : visible_[current_];
     std::vector<Row> kept;
     kept.reserve(rows_.size());
@@ -408,7 +407,7 @@ void CachedDataSet::RefreshCurrentRow() {
 }
 
 void CachedDataSet::SortRows(const RowOrder& before) {
-    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) Post();
+    if (IsEditing()) Post();
     std::size_t currentRow = current_ < 0 ? rows_.size() : visible_[current_];
     std::vector<std::size_t> order(rows_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});

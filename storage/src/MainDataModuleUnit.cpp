@@ -18,10 +18,12 @@ namespace zemvalkorta {
 
 namespace {
 
-const char* const CreationParameters =
-    "USER 'SYSDBA' PASSWORD 'tarnwheel'\r\n"
-    "PAGE_SIZE = 4096\r\n"
-    "DEFAULT CHARACTER SET ASCII\r\n";
+std::string CreationParameters() {
+    return std::string("USER 'SYSDBA' PASSWORD '") + ProjectPassword +
+           "'\r\n"
+           "PAGE_SIZE = 4096\r\n"
+           "DEFAULT CHARACTER SET ASCII\r\n";
+}
 
 const char* const SchemaStatements[] = {
     "CREATE TABLE SYSTEM_TABLE(SYSTEM_TABLE_PK INTEGER NOT NULL,DEVICE_NAME CHAR(32),DEVICE_DATA_VERSION "
@@ -197,10 +199,6 @@ private:
     std::vector<std::pair<std::uint32_t, std::string>> pages_;
 };
 
-bool IsEditing(const CachedDataSet& dataSet) {
-    return dataSet.State() == DataSetState::Edit || dataSet.State() == DataSetState::Insert;
-}
-
 }  // namespace
 
 TMainDataModule::TMainDataModule()
@@ -235,7 +233,7 @@ bool TMainDataModule::CreateProject(const std::string& path) {
     lastError_.clear();
     if (IsProjectOpen()) CloseProject();
     try {
-        session_->CreateDatabase("CREATE DATABASE " + QuotedLiteral(path) + " " + CreationParameters, 3);
+        session_->CreateDatabase("CREATE DATABASE " + QuotedLiteral(path) + " " + CreationParameters(), 3);
     } catch (const DatabaseError& error) {
         lastError_ = error.what();
         return false;
@@ -326,8 +324,8 @@ void TMainDataModule::CloseProject() {
 }
 
 void TMainDataModule::PostChanges() {
-    if (IsEditing(*resultDataSet_)) resultDataSet_->Post();
-    if (IsEditing(*descriptionDataSet_)) descriptionDataSet_->Post();
+    if (resultDataSet_->IsEditing()) resultDataSet_->Post();
+    if (descriptionDataSet_->IsEditing()) descriptionDataSet_->Post();
 }
 
 namespace {
@@ -426,7 +424,7 @@ bool TMainDataModule::IsProjectOpen() const { return resultDataSet_->IsActive() 
 
 bool TMainDataModule::IsModified() const {
     for (const CachedDataSet* dataSet : {resultDataSet_.get(), descriptionDataSet_.get()}) {
-        if (dataSet->HasCachedChanges() || IsEditing(*dataSet) || dataSet->EditorModified()) return true;
+        if (dataSet->HasCachedChanges() || dataSet->IsEditing() || dataSet->EditorModified()) return true;
     }
     return false;
 }

@@ -209,7 +209,7 @@ void MeasureHistory::Collect(CachedDataSet& results) {
     std::vector<PendingAmendment> pending;
     if (!kept_ || !results.IsActive() || !results.HasCachedChanges()) return;
     // The save posts an edit in progress before it sends the rows; so does this.
-    if (results.State() == DataSetState::Edit || results.State() == DataSetState::Insert) results.Post();
+    if (results.IsEditing()) results.Post();
     const int key = results.FieldIndex(MeasureResultTablePk);
     const int data = results.FieldIndex(MeasureDataField);
     const int comment = results.FieldIndex(MeasureCommentField);

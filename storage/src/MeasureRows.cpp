@@ -8,10 +8,6 @@ namespace zemvalkorta {
 
 namespace {
 
-bool IsEditing(const CachedDataSet& dataSet) {
-    return dataSet.State() == DataSetState::Edit || dataSet.State() == DataSetState::Insert;
-}
-
 // Null sorts first, as an empty value does in the list.
 template <typename T>
 int CompareNullable(const FieldValue& left, const FieldValue& right) {
@@ -34,7 +30,7 @@ void FillMeasureRow(CachedDataSet& dataSet, const TMeasureResult& measure) {
 int TMainDataModule::ReadMeasure(TMeasureResult& measure) {
     measure.Curves.clear();
     CachedDataSet& dataSet = *resultDataSet_;
-    if (IsEditing(dataSet)) dataSet.Post();
+    if (dataSet.IsEditing()) dataSet.Post();
     if (!dataSet.IsActive() || dataSet.IsEmpty()) return -1;
     ByteArray image = dataSet.BlobBytes(MeasureDataField);
     if (image.empty()) return -1;
@@ -44,7 +40,7 @@ int TMainDataModule::ReadMeasure(TMeasureResult& measure) {
 
 int TMainDataModule::WriteMeasure(const TMeasureResult& measure) {
     CachedDataSet& dataSet = *resultDataSet_;
-    if (IsEditing(dataSet)) dataSet.Post();
+    if (dataSet.IsEditing()) dataSet.Post();
     if (!dataSet.IsActive() || dataSet.IsEmpty()) return -1;
     dataSet.Edit();
     FillMeasureRow(dataSet, measure);
@@ -119,7 +115,7 @@ int StoreDownloadedMeasures(TMainDataModule& module, const TArrayOfMeasureResult
         module.SortMeasures();
         dataSet.Last();
     } catch (...) {
-        if (IsEditing(dataSet)) dataSet.Cancel();
+        if (dataSet.IsEditing()) dataSet.Cancel();
         for (int row = dataSet.RecordCount(); row >= 1; --row) {
             dataSet.SetRecNo(row);
             if (dataSet.CurrentRowState() == RowState::Inserted &&

@@ -26,6 +26,18 @@ TEST(FrostGraphicScaling, StretchStopsOneStepPastTheBoundAndUndoIsExact) {
     EXPECT_GE(stretch, 0.2 - CurveStretchStep - 1e-9);
 }
 
+TEST(FrostGraphicScaling, EachBoundStopsTheStepAtAndBeyondIt) {
+    EXPECT_EQ(ScaledStretch(2.0, CurveScaling::Stretch), 2.0);
+    EXPECT_EQ(ScaledStretch(2.3, CurveScaling::Stretch), 2.3);
+    EXPECT_EQ(ScaledStretch(2.0, CurveScaling::Compress), 2.0 - 0.002);
+    EXPECT_EQ(ScaledStretch(0.2, CurveScaling::Compress), 0.2);
+    EXPECT_EQ(ScaledStretch(0.05, CurveScaling::Compress), 0.05);
+    EXPECT_EQ(ScaledStretch(0.2, CurveScaling::Stretch), 0.2 + 0.002);
+    EXPECT_EQ(ScaledStretch(1.0, CurveScaling::Stretch), 1.002);
+    EXPECT_EQ(ScaledStretch(1.0, CurveScaling::Compress), 0.998);
+    for (double stretch : {0.05, 0.2, 1.0, 2.0, 2.3}) EXPECT_EQ(ScaledStretch(stretch, CurveScaling::Reset), 1.0);
+}
+
 TEST(FrostGraphicScaling, ButtonStoresOnlyForAConcreteChannelInFront) {
     TMeasureResult stored;
     stored.ActiveChannels = 3;

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "core/Catalogue.h"
+#include "core/MeasureEdits.h"
 #include "storage/MainDataModuleUnit.h"
 #include "ui/GridSizing.h"
 #include "ui/MainForm.h"
@@ -79,8 +80,7 @@ void TMainForm::DetailsStringGridMouseUp(Qt::MouseButton button, QPoint position
     const int column = DetailsStringGrid->columnAt(position.x());
     TMeasureResult measure;
     if (column >= 1 && column <= ChannelCount && Data.ReadMeasure(measure) == 0 &&
-        RoleOfChannel(measure, column - 1) == ChannelRole::Concrete &&
-        measure.StandardPattern != ChannelBit(column - 1)) {
+        CanEditChannelProperties(measure, column - 1)) {
         const auto c = std::size_t(column - 1);
         TSetChannelPropertiesForm form(this);
         form.SetChannelNumber(column);
@@ -89,11 +89,11 @@ void TMainForm::DetailsStringGridMouseUp(Qt::MouseButton button, QPoint position
         form.SetSaturatedWeight(measure.PatternSaturatedWeight[c]);
         form.SetPatternAge(QString::fromStdString(PatternAgeText(measure.PatternAge[c])));
         if (form.exec() == QDialog::Accepted) {
-            measure.PatternDimensions[c] = form.GetDimensions();
-            measure.PatternVolume[c] = SpecimenVolume(measure.GeometryKind, measure.PatternDimensions[c]);
-            measure.PatternPrimaryWeight[c] = form.GetPrimaryWeight();
-            measure.PatternSaturatedWeight[c] = form.GetSaturatedWeight();
-            SetPatternAgeText(measure.PatternAge[c], form.GetPatternAge().left(PatternAgeMaxLength).toStdString());
+            ApplyChannelProperties(measure, column - 1,
+                                   {.PatternDimensions = form.GetDimensions(),
+                                    .PrimaryWeight = form.GetPrimaryWeight(),
+                                    .SaturatedWeight = form.GetSaturatedWeight(),
+                                    .PatternAge = form.GetPatternAge().left(PatternAgeMaxLength).toStdString()});
             Data.WriteMeasure(measure);
             Data.ProcessMeasure();
             ShowResult(false);
@@ -105,9 +105,9 @@ void TMainForm::DetailsStringGridMouseUp(Qt::MouseButton button, QPoint position
 void TMainForm::ParamStringGridMouseUp(Qt::MouseButton button) {
     if (button != Qt::LeftButton) return;
     TMeasureResult measure;
-    if (Data.ReadMeasure(measure) == 0 && measure.StandardPattern != measure.ActiveChannels) {
+    if (Data.ReadMeasure(measure) == 0 && CanEditGeneralParameters(measure)) {
         TSetParamForm form(this);
-        const bool modelMode = !HasPhysicalStandard(measure.StandardPattern);
+        const bool modelMode = HasEditableModel(measure);
         form.SetModelEnabled(modelMode);
         if (modelMode)
             form.SetModelCoefficients({measure.ModelCoefficients[0], measure.ModelCoefficients[1],
@@ -115,20 +115,9 @@ void TMainForm::ParamStringGridMouseUp(Qt::MouseButton button) {
         form.SetConcreteKind(measure.ConcreteKind);
         form.SetGeometryKind(measure.GeometryKind);
         if (form.exec() == QDialog::Accepted) {
-            if (modelMode) {
-                const ModelCoefficientSet coefficients = form.GetModelCoefficients();
-                for (int i = 0; i < 4; ++i) measure.ModelCoefficients[std::size_t(i)] = coefficients[std::size_t(i)];
-            }
-            measure.ConcreteKind = form.GetConcreteKind();
-            const std::int32_t geometry = form.GetGeometryKind();
-            if (geometry != measure.GeometryKind) {
-                measure.GeometryKind = geometry;
-                for (int c = 0; c < ChannelCount; ++c) {
-                    measure.PatternDimensions[std::size_t(c)] = DefaultDimensions(geometry);
-                    measure.PatternVolume[std::size_t(c)] =
-                        SpecimenVolume(geometry, measure.PatternDimensions[std::size_t(c)]);
-                }
-            }
+            GeneralParametersEdit edit{.ConcreteKind = form.GetConcreteKind(), .GeometryKind = form.GetGeometryKind()};
+            if (modelMode) edit.ModelCoefficients = form.GetModelCoefficients();
+            ApplyGeneralParameters(measure, edit);
             Data.WriteMeasure(measure);
             Data.ProcessMeasure();
             ShowResult(false);

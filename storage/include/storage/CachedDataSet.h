@@ -49,6 +49,7 @@ public:
     void Close();
     bool IsActive() const { return state_ != DataSetState::Inactive; }
     DataSetState State() const { return state_; }
+    bool IsEditing() const { return state_ == DataSetState::Edit || state_ == DataSetState::Insert; }
 
     // Navigation over the rows not deleted in the cache. RecNo counts from 1;
     // 0 when the set is empty or closed.

@@ -8,14 +8,14 @@
 #include <array>
 #include <cstdint>
 
+#include "core/MeasureEdits.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace zemvalkorta {
-
-using ModelCoefficientSet = std::array<double, 4>;
 
 class TSetParamForm : public QDialog {
     Q_OBJECT
