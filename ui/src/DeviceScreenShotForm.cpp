@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "ui/ColorComboBox.h"
+#include "ui/CommandErrors.h"
 #include "ui/DialogLayout.h"
 #include "ui/MessageBoxes.h"
 
@@ -49,7 +50,7 @@ TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port,
     AddButtonRow(this, {CloseButton});
     FitDialog(this, QSize(322, 142));
 
-    connect(GetPictureButton, &QPushButton::clicked, this, &TDeviceScreenShotForm::GetPictureButtonClick);
+    ConnectCommand(GetPictureButton, &QPushButton::clicked, this, &TDeviceScreenShotForm::GetPictureButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(PenColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
         Pen = color;

@@ -30,6 +30,7 @@
 #include "storage/MainDataModuleUnit.h"
 #include "ui/Application.h"
 #include "ui/BlobTextEdit.h"
+#include "ui/CommandErrors.h"
 #include "ui/CommandIcons.h"
 #include "ui/GridSizing.h"
 #include "ui/Hints.h"
@@ -136,7 +137,7 @@ void TMainForm::CreateActions() {
             picture = CommandIcon(style(), icon);
         auto* action = new QAction(picture, QString::fromUtf8(caption), this);
         if (hint) SetHint(action, QString::fromUtf8(hint));
-        connect(action, &QAction::triggered, this, handler);
+        ConnectCommand(action, &QAction::triggered, this, handler);
         return action;
     };
     CreateNewProjectAction =
@@ -179,7 +180,7 @@ void TMainForm::CreateActions() {
         auto* action = new QAction(QString::fromUtf8(captions[std::size_t(type)]), group);
         action->setIconText(QString::fromUtf8(buttonCaptions[std::size_t(type)]));
         action->setCheckable(true);
-        connect(action, &QAction::triggered, this, [this, type] { GraphicTypeActionExecute(type); });
+        ConnectCommand(action, &QAction::triggered, this, [this, type] { GraphicTypeActionExecute(type); });
         GraphicTypeActions[std::size_t(type)] = action;
     }
     GraphicTypeActions[0]->setChecked(true);
@@ -187,7 +188,7 @@ void TMainForm::CreateActions() {
     ShowStandartPatternAction = new QAction(QStringLiteral("Эталонный образец"), this);
     ShowStandartPatternAction->setCheckable(true);
     SetHint(ShowStandartPatternAction, QStringLiteral("|Показать стандарный образец"));
-    connect(ShowStandartPatternAction, &QAction::triggered, this, [this](bool checked) {
+    ConnectCommand(ShowStandartPatternAction, &QAction::triggered, this, [this](bool checked) {
         CurrentSettings.ShowStandartPattern = checked;
         ShowResult(false);
     });
@@ -370,13 +371,13 @@ QWidget* TMainForm::CreateDataPage() {
                                  MainDBGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     MainDBGrid->setColumnWidth(0, 80);
     MainDBGrid->setColumnWidth(1, 70);
-    connect(MainDBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                CachedDataSet& rows = Data.ResultDataSet();
-                if (current.isValid() && rows.IsActive() && rows.RecNo() != current.row() + 1)
-                    rows.SetRecNo(current.row() + 1);
-            });
-    connect(MeasureListModel, &TMeasureListModel::CurrentRowMoved, this, [this](int row) {
+    ConnectCommand(MainDBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                   [this](const QModelIndex& current) {
+                       CachedDataSet& rows = Data.ResultDataSet();
+                       if (current.isValid() && rows.IsActive() && rows.RecNo() != current.row() + 1)
+                           rows.SetRecNo(current.row() + 1);
+                   });
+    ConnectCommand(MeasureListModel, &TMeasureListModel::CurrentRowMoved, this, [this](int row) {
         const QModelIndex target = MeasureListModel->index(row, 0);
         if (MainDBGrid->currentIndex().row() != row) MainDBGrid->setCurrentIndex(target);
         KeepCurrentRowShown();
