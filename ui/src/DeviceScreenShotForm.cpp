@@ -17,12 +17,8 @@ namespace zemvalkorta {
 
 TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port, QWidget* parent)
     : QDialog(parent), Port(std::move(port)) {
-    setWindowTitle(QStringLiteral("Картинка с экрана прибора"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    QFrame* bevel = AddBevel(this);
-    auto* bevelLayout = new QHBoxLayout(bevel);
-    bevelLayout->setContentsMargins(8, 8, 8, 8);
-    bevelLayout->setSpacing(10);
+    QFrame* bevel = SetUpDialog(this, QStringLiteral("Картинка с экрана прибора"));
+    auto* bevelLayout = LayOutFrame<QHBoxLayout>(bevel, {8, 8, 8, 8}, 10);
     DeviceScreenShotImage = new QLabel(bevel);
     DeviceScreenShotImage->setFixedSize(PictureWidth, PictureHeight);
     bevelLayout->addWidget(DeviceScreenShotImage, 0, Qt::AlignTop);
