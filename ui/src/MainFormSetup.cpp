@@ -68,6 +68,17 @@ void MarkFixed(QTableWidgetItem* item) { item->setBackground(QApplication::palet
 
 QString SettingsFileBesideProgram() { return QString::fromStdString(SettingsFilePath().string()); }
 
+// The groups one after the other, each followed by a separator (what QMenu::addSeparator and
+// QToolBar::addSeparator add).
+void AddGroups(QWidget* container, std::initializer_list<QList<QAction*>> groups) {
+    for (const QList<QAction*>& group : groups) {
+        container->addActions(group);
+        auto* separator = new QAction(container);
+        separator->setSeparator(true);
+        container->addAction(separator);
+    }
+}
+
 }  // namespace
 
 TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget* parent)
@@ -194,18 +205,17 @@ void TMainForm::CreateActions() {
     });
 }
 
+void TMainForm::AddProjectCommands(QWidget* container) {
+    AddGroups(container, {{CreateNewProjectAction, OpenProjectAction},
+                          {SaveProjectAction, CloseProjectAction},
+                          {CancelChangesAction, DeleteAllAction},
+                          {ReadFromDeviceAction, PrintReportAction, ExportAction},
+                          {FrostResistanceTableAction, ScreenShotAction}});
+}
+
 void TMainForm::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
-    file->addActions({CreateNewProjectAction, OpenProjectAction});
-    file->addSeparator();
-    file->addActions({SaveProjectAction, CloseProjectAction});
-    file->addSeparator();
-    file->addActions({CancelChangesAction, DeleteAllAction});
-    file->addSeparator();
-    file->addActions({ReadFromDeviceAction, PrintReportAction, ExportAction});
-    file->addSeparator();
-    file->addActions({FrostResistanceTableAction, ScreenShotAction});
-    file->addSeparator();
+    AddProjectCommands(file);
     file->addAction(ExitAction);
     menuBar()->addMenu(QStringLiteral("Вид"))->addAction(ColorsAction);
     menuBar()->addMenu(QStringLiteral("Связь"))->addAction(ReadFromDeviceAction);
@@ -219,16 +229,7 @@ void TMainForm::CreateToolBar() {
     // Small icons, as the 22-pixel graph buttons beside them: a taller bar would take the rows the
     // measurement list needs at the window's initial height.
     bar->setIconSize(QSize(16, 16));
-    bar->addActions({CreateNewProjectAction, OpenProjectAction});
-    bar->addSeparator();
-    bar->addActions({SaveProjectAction, CloseProjectAction});
-    bar->addSeparator();
-    bar->addActions({CancelChangesAction, DeleteAllAction});
-    bar->addSeparator();
-    bar->addActions({ReadFromDeviceAction, PrintReportAction, ExportAction});
-    bar->addSeparator();
-    bar->addActions({FrostResistanceTableAction, ScreenShotAction});
-    bar->addSeparator();
+    AddProjectCommands(bar);
     for (QAction* action : GraphicTypeActions) {
         auto* button = new QToolButton(bar);
         button->setDefaultAction(action);
