@@ -11,7 +11,9 @@
 
 #include "UiTestSupport.h"
 #include "storage/DatabaseError.h"
+#include "ui/ColorComboBox.h"
 #include "ui/CommandErrors.h"
+#include "ui/DeviceScreenShotForm.h"
 #include "ui/MessageBoxes.h"
 
 using namespace zemvalkorta;
@@ -122,6 +124,24 @@ private Q_SLOTS:
         QTRY_VERIFY(after);
         QCOMPARE(target.Calls, 1);
         QCOMPARE(messages.Shown.size(), 1);
+    }
+
+    // The screen picture's file cannot be written: the button's and the
+    // colour box's commands end in the error naming the file, and neither
+    // closes the dialog.
+    void UnwritablePictureFileIsReportedByTheDialog() {
+        ShownMessages messages;
+        TDeviceScreenShotForm form(nullptr);
+        const QString file = QStringLiteral("/nonexistent-folder/screen.bmp");
+        form.SetFileName(file);
+        form.GetPictureButton->click();
+        Q_EMIT form.PenColorComboBox->ColorPicked(form.PenColor());
+        QCOMPARE(messages.Shown.size(), 2);
+        for (const MessageRequest& shown : messages.Shown) {
+            QVERIFY2(shown.Text.contains(file), qPrintable(shown.Text));
+            QCOMPARE(shown.Icon, MessageIcon::Error);
+        }
+        QCOMPARE(form.result(), 0);
     }
 
     void RunCommandTellsWhetherTheCommandEnded() {

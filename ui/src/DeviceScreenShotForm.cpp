@@ -48,11 +48,12 @@ TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port,
 
     ConnectCommand(GetPictureButton, &QPushButton::clicked, this, &TDeviceScreenShotForm::GetPictureButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(PenColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
+    // A new colour writes the picture's file again, which may fail.
+    ConnectCommand(PenColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
         Pen = color;
         DrawPicture();
     });
-    connect(BackgroundColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
+    ConnectCommand(BackgroundColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
         Background = color;
         DrawPicture();
     });
