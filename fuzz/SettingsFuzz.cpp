@@ -26,8 +26,7 @@ std::filesystem::path ScratchFile() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    std::int32_t parsed = 0;
-    ParseIniInteger(text, parsed);
+    static_cast<void>(ParseIniInteger(text));
 
     const std::filesystem::path file = ScratchFile();
     {

@@ -13,9 +13,9 @@
 
 #include "TerminationSignals.h"
 #include "apps/ProgramOptions.h"
+#include "report/LocaleFormat.h"
 #include "storage/MainDataModuleUnit.h"
 #include "ui/Application.h"
-#include "ui/LocaleNumbers.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBoxes.h"
 #include "ui/SingleInstance.h"
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         return apps::ExitUsage;
     }
     application.InstallRussianTranslations();
-    ApplyLocaleNumberFormat();
+    ApplyLocaleFormatSettings();
 
     TSingleInstanceGuard guard;
     if (!guard.TryAcquire()) {

@@ -15,10 +15,10 @@
 
 #include "device/USB.h"
 #include "device/sim/InstrumentServer.h"
+#include "report/LocaleFormat.h"
 #include "storage/MainDataModuleUnit.h"
 #include "ui/DownloadForm.h"
 #include "ui/FileDialogs.h"
-#include "ui/LocaleNumbers.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBoxes.h"
 
@@ -86,7 +86,7 @@ std::unique_ptr<sim::TInstrumentServer> StartInstrument(const QTemporaryDir& fol
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    ApplyLocaleNumberFormat();
+    ApplyLocaleFormatSettings();
     SetMessageResponder([](const MessageRequest& request) {
         std::fprintf(stderr, "message: %s\n", qPrintable(request.Text));
         return MessageAnswer::No;

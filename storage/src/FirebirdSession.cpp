@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -67,6 +68,46 @@ std::string Describe(IStatus* status) {
     return text;
 }
 
+// The status vector lists every code of the failure, the outermost first;
+// the kind goes by the most telling code anywhere in it.
+DatabaseErrorKind Classify(const IStatus* status) {
+    bool lock = false, full = false, refused = false;
+    const intptr_t* item = status->getErrors();
+    while (item != nullptr && *item != isc_arg_end) {
+        const intptr_t tag = item[0];
+        const intptr_t value = item[1];
+        if (tag == isc_arg_gds) {
+            switch (value) {
+                case isc_lock_conflict:
+                case isc_deadlock:
+                case isc_update_conflict:
+                    lock = true;
+                    break;
+                case isc_io_write_err:
+                    full = true;
+                    break;
+                case isc_bad_db_format:
+                case isc_wrong_ods:
+                case isc_badodsver:
+                case isc_db_corrupt:
+                case isc_bad_checksum:
+                case isc_io_open_err:
+                    refused = true;
+                    break;
+                default:
+                    break;
+            }
+        } else if (tag == isc_arg_unix && (value == ENOSPC || value == EDQUOT)) {
+            full = true;
+        }
+        item += tag == isc_arg_cstring ? 3 : 2;
+    }
+    if (lock) return DatabaseErrorKind::LockConflict;
+    if (full) return DatabaseErrorKind::DiskFull;
+    if (refused) return DatabaseErrorKind::FileRefused;
+    return DatabaseErrorKind::EngineFailure;
+}
+
 ISC_QUAD ToQuad(BlobId id) {
     ISC_QUAD quad;
     quad.gds_quad_high = static_cast<ISC_LONG>(id.High);
@@ -106,7 +147,7 @@ struct FirebirdSession::Impl {
         try {
             return action();
         } catch (const FbException& error) {
-            throw DatabaseError(Describe(error.getStatus()));
+            throw DatabaseError(Describe(error.getStatus()), Classify(error.getStatus()));
         }
     }
 

@@ -28,18 +28,20 @@ bool SameName(const std::string& left, const std::string& right) {
            });
 }
 
-bool IsSectionLine(const std::string& line, std::string* name = nullptr) {
+// The name of the section that the line opens, if it opens one.
+std::optional<std::string> SectionName(const std::string& line) {
     std::string trimmed = Trim(line);
-    if (trimmed.size() < 2 || trimmed.front() != '[') return false;
+    if (trimmed.size() < 2 || trimmed.front() != '[') return std::nullopt;
     auto close = trimmed.find(']');
-    if (close == std::string::npos) return false;
-    if (name != nullptr) *name = Trim(trimmed.substr(1, close - 1));
-    return true;
+    if (close == std::string::npos) return std::nullopt;
+    return Trim(trimmed.substr(1, close - 1));
 }
+
+bool IsSectionLine(const std::string& line) { return SectionName(line).has_value(); }
 
 }  // namespace
 
-bool ParseIniInteger(const std::string& raw, std::int32_t& value) {
+std::optional<std::int32_t> ParseIniInteger(const std::string& raw) {
     std::string text = Trim(raw);
     bool negative = false;
     std::size_t position = 0;
@@ -56,7 +58,7 @@ bool ParseIniInteger(const std::string& raw, std::int32_t& value) {
         base = 16;
         position += 2;
     }
-    if (position >= text.size()) return false;
+    if (position >= text.size()) return std::nullopt;
     std::int64_t result = 0;
     for (; position < text.size(); ++position) {
         int digit;
@@ -66,16 +68,15 @@ bool ParseIniInteger(const std::string& raw, std::int32_t& value) {
         else if (base == 16 && c >= 'a' && c <= 'f')
             digit = c - 'a' + 10;
         else
-            return false;
+            return std::nullopt;
         result = result * base + digit;
         // Hexadecimal spells the 32 bits, so FFFFFFFF is -1 as a colour key would store it.
         if (result >
             (base == 16 ? std::int64_t{0xFFFFFFFF} : std::int64_t{std::numeric_limits<std::int32_t>::max()} + negative))
-            return false;
+            return std::nullopt;
     }
     if (base == 16) result = static_cast<std::int32_t>(static_cast<std::uint32_t>(result));
-    value = static_cast<std::int32_t>(negative ? -result : result);
-    return true;
+    return static_cast<std::int32_t>(negative ? -result : result);
 }
 
 IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
@@ -87,30 +88,29 @@ IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
     }
 }
 
-int IniFile::FindSection(const std::string& section) const {
-    std::string name;
+std::optional<std::size_t> IniFile::FindSection(const std::string& section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (IsSectionLine(lines_[i], &name) && SameName(name, section)) return static_cast<int>(i);
-    return -1;
+        if (const auto name = SectionName(lines_[i]); name && SameName(*name, section)) return i;
+    return std::nullopt;
 }
 
-int IniFile::FindKey(int sectionLine, const std::string& key) const {
-    for (std::size_t i = static_cast<std::size_t>(sectionLine) + 1; i < lines_.size(); ++i) {
+std::optional<std::size_t> IniFile::FindKey(std::size_t sectionLine, const std::string& key) const {
+    for (std::size_t i = sectionLine + 1; i < lines_.size(); ++i) {
         if (IsSectionLine(lines_[i])) break;
         auto equals = lines_[i].find('=');
         if (equals == std::string::npos) continue;
         std::string name = Trim(lines_[i].substr(0, equals));
-        if (!name.empty() && name.front() != ';' && SameName(name, key)) return static_cast<int>(i);
+        if (!name.empty() && name.front() != ';' && SameName(name, key)) return i;
     }
-    return -1;
+    return std::nullopt;
 }
 
 std::string IniFile::ReadString(const std::string& section, const std::string& key, const std::string& fallback) const {
-    int sectionLine = FindSection(section);
-    if (sectionLine < 0) return fallback;
-    int keyLine = FindKey(sectionLine, key);
-    if (keyLine < 0) return fallback;
-    const std::string& line = lines_[keyLine];
+    const auto sectionLine = FindSection(section);
+    if (!sectionLine) return fallback;
+    const auto keyLine = FindKey(*sectionLine, key);
+    if (!keyLine) return fallback;
+    const std::string& line = lines_[*keyLine];
     std::string value = Trim(line.substr(line.find('=') + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         value = value.substr(1, value.size() - 2);
@@ -118,8 +118,7 @@ std::string IniFile::ReadString(const std::string& section, const std::string& k
 }
 
 std::int32_t IniFile::ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const {
-    std::int32_t value = 0;
-    return ParseIniInteger(ReadString(section, key, ""), value) ? value : fallback;
+    return ParseIniInteger(ReadString(section, key, "")).value_or(fallback);
 }
 
 bool IniFile::ReadBool(const std::string& section, const std::string& key, bool fallback) const {
@@ -128,16 +127,16 @@ bool IniFile::ReadBool(const std::string& section, const std::string& key, bool 
 
 void IniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     std::string line = key + "=" + value;
-    int sectionLine = FindSection(section);
-    if (sectionLine < 0) {
+    const auto sectionLine = FindSection(section);
+    if (!sectionLine) {
         if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
         lines_.push_back("[" + section + "]");
         lines_.push_back(line);
-    } else if (int keyLine = FindKey(sectionLine, key); keyLine >= 0) {
-        lines_[keyLine] = line;
+    } else if (const auto keyLine = FindKey(*sectionLine, key)) {
+        lines_[*keyLine] = line;
     } else {
         // After the section's last non-blank line, so that a blank separator stays before the next section.
-        std::size_t insertAt = static_cast<std::size_t>(sectionLine) + 1;
+        std::size_t insertAt = *sectionLine + 1;
         for (std::size_t i = insertAt; i < lines_.size() && !IsSectionLine(lines_[i]); ++i)
             if (!Trim(lines_[i]).empty()) insertAt = i + 1;
         lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), line);

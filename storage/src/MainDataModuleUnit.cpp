@@ -277,13 +277,15 @@ bool TMainDataModule::OpenProject(const std::string& path) {
         // file sees no transaction of ours in its inventory.
         session_->StartTransaction(true);
         descriptionDataSet_->Open();
-        if (descriptionDataSet_->IsEmpty()) throw DatabaseError("SYSTEM_TABLE is empty");
+        constexpr auto refused = DatabaseErrorKind::FileRefused;
+        if (descriptionDataSet_->IsEmpty()) throw DatabaseError("SYSTEM_TABLE is empty", refused);
         std::string name = TrimRight(AsText(descriptionDataSet_->Value(DeviceNameField)));
-        if (name != DeviceName) throw DatabaseError("not a project of " + std::string(DeviceName));
+        if (name != DeviceName) throw DatabaseError("not a project of " + std::string(DeviceName), refused);
         auto version = AsInteger(descriptionDataSet_->Value(DeviceDataVersionField));
         if (version != CurrentDataVersion)
-            throw DatabaseError("data version " + std::to_string(version) + " instead of " +
-                                std::to_string(CurrentDataVersion));
+            throw DatabaseError(
+                "data version " + std::to_string(version) + " instead of " + std::to_string(CurrentDataVersion),
+                refused);
         // Accepted: work in an ordinary attachment from here on.
         descriptionDataSet_->Close();
         session_->Detach();

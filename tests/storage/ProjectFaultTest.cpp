@@ -8,6 +8,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -181,6 +183,49 @@ TEST_F(ProjectTest, UnwritableSettingsFileIsNamedAndLeavesTheProjectAlone) {
 
 // Rows sent before the disk filled up must not reach the file with the close
 // that follows the operator's "Нет" (Cancel changes, then Close).
+DatabaseErrorKind KindOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const DatabaseError& error) {
+        return error.Kind();
+    }
+    ADD_FAILURE() << "no DatabaseError";
+    return DatabaseErrorKind::EngineFailure;
+}
+
+// The kind comes from the engine's status, whatever language its message is in.
+TEST_F(ProjectTest, EngineFailuresAreToldApartByTheirKind) {
+    CreateAndOpen();
+    for (int index = 0; index < 200; ++index) {  // far more than the free pages of the file
+        module_.ResultDataSet().Append();
+        module_.WriteMeasure(SampleMeasure(index + 1, SampleDate(60 * index), 2000));
+    }
+    {
+        FileSizeLimit limit(std::filesystem::file_size(project_));
+        EXPECT_EQ(KindOf([this] { module_.SaveChanges(); }), DatabaseErrorKind::DiskFull);
+    }
+    module_.CloseProject();
+
+    const std::filesystem::path text = folder_ / "notes.fdb";
+    WriteFileBytes(text, std::string(3 * PageSize, 'x'));
+    const std::filesystem::path missing = folder_ / "missing.fdb";
+    for (const std::filesystem::path& path : {text, missing}) {
+        SCOPED_TRACE(path.string());
+        FirebirdSession session;
+        EXPECT_EQ(KindOf([&] {
+                      session.Attach(ConnectionParameters{path.string(), "SYSDBA", ProjectPassword});
+                  }),
+                  DatabaseErrorKind::FileRefused);
+    }
+
+    FirebirdSession session;
+    session.Attach(ConnectionParameters{project_.string(), "SYSDBA", ProjectPassword});
+    session.StartTransaction();
+    EXPECT_EQ(KindOf([&] { session.Execute("SELECT NO_SUCH_COLUMN FROM MEASURE_RESULT_TABLE"); }),
+              DatabaseErrorKind::EngineFailure);
+    session.Abandon();
+}
+
 TEST_F(ProjectTest, FullDiskTakesTheWholeSaveBackAndClosingCommitsNothing) {
     CreateAndOpen();
     module_.ResultDataSet().Append();
@@ -246,6 +291,7 @@ protected:
             ADD_FAILURE() << "the save went through a row another attachment holds";
         } catch (const DatabaseError& error) {
             EXPECT_NE(std::string(error.what()).find("conflict"), std::string::npos) << error.what();
+            failedKind_ = error.Kind();
         }
     }
     void TearDown() override {
@@ -266,7 +312,10 @@ protected:
 
     FirebirdSession other_;
     std::string saved_;
+    std::optional<DatabaseErrorKind> failedKind_;
 };
+
+TEST_F(LockConflictTest, FailedSaveIsKnownAsALockConflict) { EXPECT_EQ(failedKind_, DatabaseErrorKind::LockConflict); }
 
 TEST_F(LockConflictTest, FailedSaveLeavesTheFileAsSavedAndBothEditsCached) {
     EXPECT_EQ(CommittedContent(project_.string()), saved_);

@@ -240,7 +240,7 @@ int main(int argc, char** argv) {
     // The font of an X desktop without a theme of its own, which the program gets there.
     QApplication::setFont(QFont(QStringLiteral("Sans Serif"), 9));
     QLocale::setDefault(QLocale::system());
-    ApplyLocaleNumberFormat();
+    ApplyLocaleFormatSettings();
     LegibilityTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -21,11 +21,13 @@
 #include "UiTestSupport.h"
 #include "device/USB.h"
 #include "device/sim/InstrumentServer.h"
+#include "storage/FirebirdSession.h"
 #include "storage/MainDataModuleUnit.h"
 #include "storage/Settings.h"
 #include "ui/AboutForm.h"
 #include "ui/BlobTextEdit.h"
 #include "ui/Colors.h"
+#include "ui/CommandErrors.h"
 #include "ui/DownloadForm.h"
 #include "ui/FileDialogs.h"
 #include "ui/MainForm.h"
@@ -603,6 +605,47 @@ private Q_SLOTS:
                          qPrintable(action->text() + QStringLiteral(" looks like ") + commands[other]->text()));
             looks << normal;
         }
+    }
+
+    // Another program holds the edited row: the save and the save asked for
+    // on closing both end in the lock-conflict message, the window stays with
+    // the edit cached, and once the row is free the same edit is saved.
+    void SaveThatMeetsALockKeepsTheWindowAndTheEdit() {
+        CreateProject("locked.fdb");
+        Download();
+        Run(Form->SaveProjectAction);
+        QVERIFY(!Data->IsModified());
+        const FieldValue heldKey = Data->ResultDataSet().Value(MeasureResultTablePk);
+        Form->CommentMemo->setFocus();
+        QTest::keyClicks(Form->CommentMemo, QStringLiteral("held"));
+
+        FirebirdSession other;
+        other.Attach(ConnectionParameters{ProjectPath("locked.fdb").toStdString(), "SYSDBA", ProjectPassword});
+        other.StartTransaction();
+        other.Execute(
+            "UPDATE MEASURE_RESULT_TABLE SET MEASURE_NUMBER = MEASURE_NUMBER WHERE MEASURE_RESULT_TABLE_PK = ?",
+            {heldKey});
+        const QString lockText = WordDatabaseError(DatabaseErrorKind::LockConflict, QString()).Text;
+        const qsizetype before = Messages->Shown.size();
+        Run(Form->SaveProjectAction);
+        QCOMPARE(Messages->Shown.size(), before + 1);
+        QCOMPARE(Messages->Shown.last().Text, lockText);
+        QCOMPARE(Messages->Shown.last().Icon, MessageIcon::Error);
+        QVERIFY(Data->IsModified());
+
+        Messages->Answers = {MessageAnswer::Yes};
+        QVERIFY(!Form->close());
+        QCOMPARE(Messages->Shown.last().Text, lockText);
+        QVERIFY(Data->IsProjectOpen());
+        QVERIFY(Data->IsModified());
+
+        other.Rollback();
+        other.Detach();
+        const qsizetype afterLock = Messages->Shown.size();
+        Run(Form->SaveProjectAction);
+        QCOMPARE(Messages->Shown.size(), afterLock);
+        QVERIFY(!Data->IsModified());
+        QCOMPARE(QString::fromStdString(Data->MeasureComment()), QStringLiteral("held"));
     }
 
     void SettingsWrittenOnClose() {

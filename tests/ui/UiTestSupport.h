@@ -12,6 +12,7 @@
 #include <QtTest>
 #include <functional>
 
+#include "report/LocaleFormat.h"
 #include "ui/LocaleNumbers.h"
 
 namespace zemvalkorta::testing {
@@ -55,7 +56,7 @@ inline QString TakeWarnings() {
 
 inline void UseRussianLocale() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    ApplyLocaleNumberFormat();
+    ApplyLocaleFormatSettings();
 }
 
 // Runs `answer` on the next modal dialog of type T as soon as it is shown;

@@ -36,13 +36,8 @@ VersionBlock BuildVersionInfo() {
 }
 
 TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("О программе"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-
-    QFrame* bevel = AddBevel(this);
-    auto* bevelLayout = new QVBoxLayout(bevel);
-    bevelLayout->setContentsMargins(8, 8, 8, 8);
-    bevelLayout->setSpacing(4);
+    QFrame* bevel = SetUpDialog(this, QStringLiteral("О программе"));
+    auto* bevelLayout = LayOutFrame<QVBoxLayout>(bevel, {8, 8, 8, 8}, 4);
 
     ProductNameLabel = new QLabel(bevel);
     CommentsLabel = new QLabel(bevel);

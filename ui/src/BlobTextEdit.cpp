@@ -1,6 +1,7 @@
 #include "ui/BlobTextEdit.h"
 
 #include "storage/CachedDataSet.h"
+#include "ui/CommandErrors.h"
 
 namespace zemvalkorta {
 
@@ -71,7 +72,7 @@ void TBlobTextEdit::Reload() {
 
 void TBlobTextEdit::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
-    Commit();
+    RunCommand(this, [this] { Commit(); });
 }
 
 }  // namespace zemvalkorta

@@ -2,8 +2,10 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <array>
 #include <functional>
+#include <initializer_list>
 
 namespace zemvalkorta {
 namespace {
@@ -20,24 +22,31 @@ QIcon WithDisabledLook(const std::function<QPixmap(int)>& draw) {
     return icon;
 }
 
-QPixmap Canvas(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
+// An icon drawn by `draw` in a 32-unit square, at each size.
+QIcon DrawnIcon(const std::function<void(QPainter&)>& draw) {
+    return WithDisabledLook([&draw](int size) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(size / 32.0, size / 32.0);
+        draw(painter);
+        return pixmap;
+    });
+}
+
+QPainterPath Outline(std::initializer_list<QPointF> corners) {
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(corners)));
+    path.closeSubpath();
+    return path;
 }
 
 // A sheet of paper with a folded corner and a few lines of text, in a 32-unit square.
 void DrawPage(QPainter& painter) {
-    QPainterPath sheet;
-    sheet.moveTo(5, 2);
-    sheet.lineTo(19, 2);
-    sheet.lineTo(25, 8);
-    sheet.lineTo(25, 30);
-    sheet.lineTo(5, 30);
-    sheet.closeSubpath();
     painter.setPen(QPen(QColor(60, 60, 60), 1.5));
     painter.setBrush(Qt::white);
-    painter.drawPath(sheet);
+    painter.drawPath(Outline({{5, 2}, {19, 2}, {25, 8}, {25, 30}, {5, 30}}));
     painter.drawLine(QPointF(19, 2), QPointF(19, 8));
     painter.drawLine(QPointF(19, 8), QPointF(25, 8));
     painter.setPen(QPen(QColor(90, 90, 160), 1.5));
@@ -64,34 +73,16 @@ QIcon CommandIcon(const QStyle* style, QStyle::StandardPixmap pixmap) {
 }
 
 QIcon ExportCommandIcon() {
-    return WithDisabledLook([](int size) {
-        QPixmap pixmap = Canvas(size);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 32.0, size / 32.0);
+    return DrawnIcon([](QPainter& painter) {
         DrawPage(painter);
-        QPainterPath arrow;
-        arrow.moveTo(14, 17);
-        arrow.lineTo(23, 17);
-        arrow.lineTo(23, 12);
-        arrow.lineTo(31, 21);
-        arrow.lineTo(23, 30);
-        arrow.lineTo(23, 25);
-        arrow.lineTo(14, 25);
-        arrow.closeSubpath();
         painter.setPen(QPen(QColor(0, 90, 0), 1.2));
         painter.setBrush(QColor(40, 170, 40));
-        painter.drawPath(arrow);
-        return pixmap;
+        painter.drawPath(Outline({{14, 17}, {23, 17}, {23, 12}, {31, 21}, {23, 30}, {23, 25}, {14, 25}}));
     });
 }
 
 QIcon ReportCommandIcon() {
-    return WithDisabledLook([](int size) {
-        QPixmap pixmap = Canvas(size);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 32.0, size / 32.0);
+    return DrawnIcon([](QPainter& painter) {
         painter.setPen(QPen(QColor(60, 60, 60), 1.5));
         // Paper coming out of the top of the printer.
         painter.setBrush(Qt::white);
@@ -108,7 +99,6 @@ QIcon ReportCommandIcon() {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(40, 180, 40));
         painter.drawEllipse(QPointF(25, 17), 1.6, 1.6);
-        return pixmap;
     });
 }
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 
 #include "ui/ColorComboBox.h"
+#include "ui/CommandErrors.h"
 #include "ui/DialogLayout.h"
 #include "ui/MessageBoxes.h"
 
@@ -16,12 +17,8 @@ namespace zemvalkorta {
 
 TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port, QWidget* parent)
     : QDialog(parent), Port(std::move(port)) {
-    setWindowTitle(QStringLiteral("Картинка с экрана прибора"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    QFrame* bevel = AddBevel(this);
-    auto* bevelLayout = new QHBoxLayout(bevel);
-    bevelLayout->setContentsMargins(8, 8, 8, 8);
-    bevelLayout->setSpacing(10);
+    QFrame* bevel = SetUpDialog(this, QStringLiteral("Картинка с экрана прибора"));
+    auto* bevelLayout = LayOutFrame<QHBoxLayout>(bevel, {8, 8, 8, 8}, 10);
     DeviceScreenShotImage = new QLabel(bevel);
     DeviceScreenShotImage->setFixedSize(PictureWidth, PictureHeight);
     bevelLayout->addWidget(DeviceScreenShotImage, 0, Qt::AlignTop);
@@ -49,13 +46,14 @@ TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port,
     AddButtonRow(this, {CloseButton});
     FitDialog(this, QSize(322, 142));
 
-    connect(GetPictureButton, &QPushButton::clicked, this, &TDeviceScreenShotForm::GetPictureButtonClick);
+    ConnectCommand(GetPictureButton, &QPushButton::clicked, this, &TDeviceScreenShotForm::GetPictureButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
-    connect(PenColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
+    // A new colour writes the picture's file again, which may fail.
+    ConnectCommand(PenColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
         Pen = color;
         DrawPicture();
     });
-    connect(BackgroundColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
+    ConnectCommand(BackgroundColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
         Background = color;
         DrawPicture();
     });

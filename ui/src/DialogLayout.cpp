@@ -37,6 +37,12 @@ QFrame* AddBevel(QDialog* dialog) {
     return bevel;
 }
 
+QFrame* SetUpDialog(QDialog* dialog, const QString& title) {
+    if (!title.isEmpty()) dialog->setWindowTitle(title);
+    dialog->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    return AddBevel(dialog);
+}
+
 void AddButtonRow(QDialog* dialog, std::initializer_list<QPushButton*> buttons) {
     auto* row = new QHBoxLayout;
     row->setSpacing(16);

@@ -16,11 +16,8 @@ namespace zemvalkorta {
 
 TDownloadForm::TDownloadForm(std::shared_ptr<TCommandPort> port, QWidget* parent)
     : QDialog(parent), Worker(std::make_unique<TDownloadThread>(std::move(port))) {
-    setWindowTitle(QStringLiteral("Чтение из прибора"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    QFrame* bevel = AddBevel(this);
-    auto* bevelLayout = new QVBoxLayout(bevel);
-    bevelLayout->setContentsMargins(4, 8, 4, 8);
+    QFrame* bevel = SetUpDialog(this, QStringLiteral("Чтение из прибора"));
+    auto* bevelLayout = LayOutFrame<QVBoxLayout>(bevel, {4, 8, 4, 8});
     DownloadGauge = new TProgressGauge(bevel);
     DownloadGauge->setMinimumSize(257, 25);
     DownloadGauge->setRange(0, 100);
@@ -66,11 +63,8 @@ void TDownloadForm::Finish() {
 }
 
 TDownloadSummaryForm::TDownloadSummaryForm(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Результаты чтения"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    QFrame* bevel = AddBevel(this);
-    auto* counts = new QGridLayout(bevel);
-    counts->setContentsMargins(8, 10, 8, 10);
+    QFrame* bevel = SetUpDialog(this, QStringLiteral("Результаты чтения"));
+    auto* counts = LayOutFrame<QGridLayout>(bevel, {8, 10, 8, 10});
     counts->setHorizontalSpacing(16);
     counts->setVerticalSpacing(12);
     counts->addWidget(new QLabel(QStringLiteral("В памяти прибора"), bevel), 0, 0);

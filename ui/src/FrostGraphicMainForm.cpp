@@ -11,6 +11,7 @@
 #include "storage/MainDataModuleUnit.h"
 #include "ui/ChannelChart.h"
 #include "ui/ChannelChartView.h"
+#include "ui/CommandErrors.h"
 #include "ui/FrostGraphic.h"
 #include "ui/MainForm.h"
 #include "ui/TettaPaintBox.h"
@@ -30,10 +31,10 @@ void TMainForm::CreateFrostGraphics() {
     TettaStrip->setFont(font());
     TettaStripArea->layout()->addWidget(TettaStrip);
 
-    connect(StretchButton, &QToolButton::clicked, this, [this] { EditGraphicSpeedButtonClick(CurveScaling::Stretch); });
-    connect(CompressButton, &QToolButton::clicked, this,
-            [this] { EditGraphicSpeedButtonClick(CurveScaling::Compress); });
-    connect(UndoScaleButton, &QToolButton::clicked, this, [this] { EditGraphicSpeedButtonClick(CurveScaling::Reset); });
+    for (const auto& [button, scaling] :
+         {std::pair{StretchButton, CurveScaling::Stretch}, std::pair{CompressButton, CurveScaling::Compress},
+          std::pair{UndoScaleButton, CurveScaling::Reset}})
+        ConnectCommand(button, &QToolButton::clicked, this, [this, scaling] { EditGraphicSpeedButtonClick(scaling); });
 }
 
 GraphicColours TMainForm::CurrentGraphicColours() const {

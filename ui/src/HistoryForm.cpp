@@ -14,6 +14,7 @@
 
 #include "storage/MainDataModuleUnit.h"
 #include "storage/OperatorSettings.h"
+#include "ui/CommandErrors.h"
 #include "ui/MessageBoxes.h"
 
 namespace zemvalkorta {
@@ -73,12 +74,7 @@ std::optional<std::int64_t> CurrentMeasure(TMainDataModule& data) {
 
 void ShowHistory(QWidget* window, TMainDataModule& data, std::optional<std::int64_t> measure) {
     std::vector<MeasureAmendment> entries;
-    try {
-        entries = data.History().Entries(measure);
-    } catch (const std::exception& error) {
-        ShowMessage(window, QString::fromStdString(error.what()), MessageIcon::Error);
-        return;
-    }
+    if (!RunCommand(window, [&] { entries = data.History().Entries(measure); })) return;
     THistoryForm form(HistoryRows(entries), !measure.has_value(), window);
     form.exec();
 }
@@ -91,42 +87,39 @@ void InstallHistoryCommands(QWidget* window, TMainDataModule& data, const QStrin
 
     auto* measureHistory = new QAction(QStringLiteral("История изменений"), window);
     measureHistory->setStatusTip(QStringLiteral("Изменения текущего измерения: кто, когда и что изменил"));
-    QObject::connect(measureHistory, &QAction::triggered, window, [window, &data] {
+    ConnectCommand(measureHistory, &QAction::triggered, window, [window, &data] {
         if (auto measure = CurrentMeasure(data)) ShowHistory(window, data, measure);
     });
     auto* projectHistory = new QAction(QStringLiteral("История изменений проекта"), window);
     projectHistory->setStatusTip(QStringLiteral("Изменения всех измерений проекта, также удалённых"));
-    QObject::connect(projectHistory, &QAction::triggered, window, [window, &data] {
+    ConnectCommand(projectHistory, &QAction::triggered, window, [window, &data] {
         if (data.IsProjectOpen()) ShowHistory(window, data, std::nullopt);
     });
     auto* operatorName = new QAction(QStringLiteral("Оператор..."), window);
     operatorName->setStatusTip(QStringLiteral("Имя оператора, записываемое в историю изменений"));
-    QObject::connect(operatorName, &QAction::triggered, window, [window, &data, settingsFile] {
+    ConnectCommand(operatorName, &QAction::triggered, window, [window, &data, settingsFile] {
         bool accepted = false;
         const QString name =
             QInputDialog::getText(window, QStringLiteral("Оператор"), QStringLiteral("Имя оператора:"),
                                   QLineEdit::Normal, QString::fromStdString(data.History().Operator().Name), &accepted)
                 .simplified();
         if (!accepted) return;
-        try {
-            SaveOperatorName(settingsFile, name.toStdString());
-        } catch (const std::exception& error) {
-            ShowMessage(window, QString::fromStdString(error.what()), MessageIcon::Error);
-        }
+        // The name still goes into this session's history when the file cannot keep it.
+        RunCommand(window, [&] { SaveOperatorName(settingsFile, name.toStdString()); });
         data.History().SetOperator({CurrentLoginName(), name.toStdString()});
     });
 
     if (QMenu* view = ViewMenu(window)) {
         view->addSeparator();
         view->addActions({measureHistory, projectHistory, operatorName});
-        QObject::connect(view, &QMenu::aboutToShow, window, [&data, measureHistory, projectHistory] {
+        ConnectCommand(view, &QMenu::aboutToShow, window, [&data, measureHistory, projectHistory] {
             measureHistory->setEnabled(CurrentMeasure(data).has_value());
             projectHistory->setEnabled(data.IsProjectOpen());
         });
     }
     if (list != nullptr) {
         list->setContextMenuPolicy(Qt::CustomContextMenu);
-        QObject::connect(list, &QWidget::customContextMenuRequested, list, [list, &data, measureHistory](QPoint at) {
+        ConnectCommand(list, &QWidget::customContextMenuRequested, list, [list, &data, measureHistory](QPoint at) {
             if (!CurrentMeasure(data)) return;
             QMenu menu(list);
             measureHistory->setEnabled(true);

@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 #include <QObject>
 
 #include "core/NumberFormat.h"
@@ -46,12 +45,6 @@ private:
 };
 
 }  // namespace
-
-void ApplyLocaleNumberFormat() {
-    const QLocale locale;
-    SetDefaultFormatSettings(
-        FormatSettings{locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()});
-}
 
 QChar DecimalSeparator() {
     const QString separator = QString::fromStdString(DefaultFormatSettings().DecimalSeparator);

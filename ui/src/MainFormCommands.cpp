@@ -18,6 +18,7 @@
 #include "storage/MainDataModuleUnit.h"
 #include "ui/AboutForm.h"
 #include "ui/BlobTextEdit.h"
+#include "ui/CommandErrors.h"
 #include "ui/FileDialogs.h"
 #include "ui/MainForm.h"
 #include "ui/MessageBoxes.h"
@@ -62,16 +63,19 @@ bool TMainForm::event(QEvent* event) {
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == statusBar() && event->type() == QEvent::Resize) StatusBarResize();
     if (watched == GridPanel && event->type() == QEvent::Resize) GridPanelResize();
-    if (watched == ParamStringGrid->viewport() && event->type() == QEvent::MouseButtonRelease)
-        ParamStringGridMouseUp(static_cast<QMouseEvent*>(event)->button());
-    if (watched == DetailsStringGrid->viewport()) {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            DetailsStringGridMouseUp(mouse->button(), mouse->position().toPoint());
-        } else if (event->type() == QEvent::MouseMove) {
-            DetailsStringGridMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+    // A click on a grid opens its editing dialog, which writes the row.
+    RunCommand(this, [&] {
+        if (watched == ParamStringGrid->viewport() && event->type() == QEvent::MouseButtonRelease)
+            ParamStringGridMouseUp(static_cast<QMouseEvent*>(event)->button());
+        if (watched == DetailsStringGrid->viewport()) {
+            if (event->type() == QEvent::MouseButtonRelease) {
+                auto* mouse = static_cast<QMouseEvent*>(event);
+                DetailsStringGridMouseUp(mouse->button(), mouse->position().toPoint());
+            } else if (event->type() == QEvent::MouseMove) {
+                DetailsStringGridMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+            }
         }
-    }
+    });
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -149,8 +153,10 @@ bool TMainForm::OpenProjectFile(const QString& path) {
 }
 
 void TMainForm::OpenProjectAtStart(const QString& path) {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (OpenProjectFile(absolute)) ShowOpenedProject(absolute);
+    RunCommand(this, [&] {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        if (OpenProjectFile(absolute)) ShowOpenedProject(absolute);
+    });
 }
 
 void TMainForm::CreateNewProjectActionExecute() {
@@ -242,9 +248,14 @@ void TMainForm::GraphicTypeActionExecute(int graphicType) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (Data.IsProjectOpen()) {
-        PostEditors();
-        Data.PostChanges();
-        if (!ProjectCloseQuery()) {
+        // A save that failed keeps the window, and the changes with it, for another try.
+        bool mayClose = false;
+        RunCommand(this, [&] {
+            PostEditors();
+            Data.PostChanges();
+            mayClose = ProjectCloseQuery();
+        });
+        if (!mayClose) {
             event->ignore();
             return;
         }

@@ -12,7 +12,7 @@
 
 #include "storage/Settings.h"
 #include "storage/WindowPlacement.h"
-#include "ui/Application.h"
+#include "ui/CommandErrors.h"
 #include "ui/MainForm.h"
 
 namespace zemvalkorta {
@@ -26,13 +26,11 @@ void TMainForm::LoadSettings() {
 
 void TMainForm::SaveSettings() {
     // A settings file that cannot be written must not keep the program from closing.
-    try {
+    RunCommand(this, [this] {
         const std::string file = QFile::encodeName(SettingsPath).toStdString();
         zemvalkorta::SaveSettings(file, CurrentSettings);
         SaveWindowPlacement(file, CurrentPlacement());
-    } catch (const std::exception& error) {
-        ShowErrorMessage(QString::fromUtf8(error.what()));
-    }
+    });
 }
 
 TWindowPlacement TMainForm::CurrentPlacement() const {

@@ -30,6 +30,7 @@
 #include "storage/MainDataModuleUnit.h"
 #include "ui/Application.h"
 #include "ui/BlobTextEdit.h"
+#include "ui/CommandErrors.h"
 #include "ui/CommandIcons.h"
 #include "ui/GridSizing.h"
 #include "ui/Hints.h"
@@ -66,6 +67,17 @@ QTableWidget* MakeTextGrid(QWidget* parent, int rows, int columns) {
 void MarkFixed(QTableWidgetItem* item) { item->setBackground(QApplication::palette().button()); }
 
 QString SettingsFileBesideProgram() { return QString::fromStdString(SettingsFilePath().string()); }
+
+// The groups one after the other, each followed by a separator (what QMenu::addSeparator and
+// QToolBar::addSeparator add).
+void AddGroups(QWidget* container, std::initializer_list<QList<QAction*>> groups) {
+    for (const QList<QAction*>& group : groups) {
+        container->addActions(group);
+        auto* separator = new QAction(container);
+        separator->setSeparator(true);
+        container->addAction(separator);
+    }
+}
 
 }  // namespace
 
@@ -136,7 +148,7 @@ void TMainForm::CreateActions() {
             picture = CommandIcon(style(), icon);
         auto* action = new QAction(picture, QString::fromUtf8(caption), this);
         if (hint) SetHint(action, QString::fromUtf8(hint));
-        connect(action, &QAction::triggered, this, handler);
+        ConnectCommand(action, &QAction::triggered, this, handler);
         return action;
     };
     CreateNewProjectAction =
@@ -179,7 +191,7 @@ void TMainForm::CreateActions() {
         auto* action = new QAction(QString::fromUtf8(captions[std::size_t(type)]), group);
         action->setIconText(QString::fromUtf8(buttonCaptions[std::size_t(type)]));
         action->setCheckable(true);
-        connect(action, &QAction::triggered, this, [this, type] { GraphicTypeActionExecute(type); });
+        ConnectCommand(action, &QAction::triggered, this, [this, type] { GraphicTypeActionExecute(type); });
         GraphicTypeActions[std::size_t(type)] = action;
     }
     GraphicTypeActions[0]->setChecked(true);
@@ -187,24 +199,23 @@ void TMainForm::CreateActions() {
     ShowStandartPatternAction = new QAction(QStringLiteral("Эталонный образец"), this);
     ShowStandartPatternAction->setCheckable(true);
     SetHint(ShowStandartPatternAction, QStringLiteral("|Показать стандарный образец"));
-    connect(ShowStandartPatternAction, &QAction::triggered, this, [this](bool checked) {
+    ConnectCommand(ShowStandartPatternAction, &QAction::triggered, this, [this](bool checked) {
         CurrentSettings.ShowStandartPattern = checked;
         ShowResult(false);
     });
 }
 
+void TMainForm::AddProjectCommands(QWidget* container) {
+    AddGroups(container, {{CreateNewProjectAction, OpenProjectAction},
+                          {SaveProjectAction, CloseProjectAction},
+                          {CancelChangesAction, DeleteAllAction},
+                          {ReadFromDeviceAction, PrintReportAction, ExportAction},
+                          {FrostResistanceTableAction, ScreenShotAction}});
+}
+
 void TMainForm::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
-    file->addActions({CreateNewProjectAction, OpenProjectAction});
-    file->addSeparator();
-    file->addActions({SaveProjectAction, CloseProjectAction});
-    file->addSeparator();
-    file->addActions({CancelChangesAction, DeleteAllAction});
-    file->addSeparator();
-    file->addActions({ReadFromDeviceAction, PrintReportAction, ExportAction});
-    file->addSeparator();
-    file->addActions({FrostResistanceTableAction, ScreenShotAction});
-    file->addSeparator();
+    AddProjectCommands(file);
     file->addAction(ExitAction);
     menuBar()->addMenu(QStringLiteral("Вид"))->addAction(ColorsAction);
     menuBar()->addMenu(QStringLiteral("Связь"))->addAction(ReadFromDeviceAction);
@@ -218,16 +229,7 @@ void TMainForm::CreateToolBar() {
     // Small icons, as the 22-pixel graph buttons beside them: a taller bar would take the rows the
     // measurement list needs at the window's initial height.
     bar->setIconSize(QSize(16, 16));
-    bar->addActions({CreateNewProjectAction, OpenProjectAction});
-    bar->addSeparator();
-    bar->addActions({SaveProjectAction, CloseProjectAction});
-    bar->addSeparator();
-    bar->addActions({CancelChangesAction, DeleteAllAction});
-    bar->addSeparator();
-    bar->addActions({ReadFromDeviceAction, PrintReportAction, ExportAction});
-    bar->addSeparator();
-    bar->addActions({FrostResistanceTableAction, ScreenShotAction});
-    bar->addSeparator();
+    AddProjectCommands(bar);
     for (QAction* action : GraphicTypeActions) {
         auto* button = new QToolButton(bar);
         button->setDefaultAction(action);
@@ -370,13 +372,13 @@ QWidget* TMainForm::CreateDataPage() {
                                  MainDBGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     MainDBGrid->setColumnWidth(0, 80);
     MainDBGrid->setColumnWidth(1, 70);
-    connect(MainDBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                CachedDataSet& rows = Data.ResultDataSet();
-                if (current.isValid() && rows.IsActive() && rows.RecNo() != current.row() + 1)
-                    rows.SetRecNo(current.row() + 1);
-            });
-    connect(MeasureListModel, &TMeasureListModel::CurrentRowMoved, this, [this](int row) {
+    ConnectCommand(MainDBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                   [this](const QModelIndex& current) {
+                       CachedDataSet& rows = Data.ResultDataSet();
+                       if (current.isValid() && rows.IsActive() && rows.RecNo() != current.row() + 1)
+                           rows.SetRecNo(current.row() + 1);
+                   });
+    ConnectCommand(MeasureListModel, &TMeasureListModel::CurrentRowMoved, this, [this](int row) {
         const QModelIndex target = MeasureListModel->index(row, 0);
         if (MainDBGrid->currentIndex().row() != row) MainDBGrid->setCurrentIndex(target);
         KeepCurrentRowShown();

@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "storage/CachedDataSet.h"
+#include "ui/CommandErrors.h"
 #include "ui/Hints.h"
 
 namespace zemvalkorta {
@@ -25,7 +26,7 @@ TRecordNavigator::TRecordNavigator(CachedDataSet& dataSet, std::function<void()>
         SetHint(button, QString::fromUtf8(hints[i]));
         button->setFocusPolicy(Qt::StrongFocus);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        connect(button, &QToolButton::clicked, this, [this, i] { Click(Button(i)); });
+        ConnectCommand(button, &QToolButton::clicked, this, [this, i] { Click(Button(i)); });
         layout->addWidget(button);
         Buttons[i] = button;
     }

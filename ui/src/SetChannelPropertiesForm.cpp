@@ -29,14 +29,24 @@ double FieldValue(const QLineEdit* edit, const QString& shown, double stored, do
     return ParseLocaleNumber(edit->text()).value_or(fallback);
 }
 
+// A mass field: a negative mass is kept as none, which the field shows as "?".
+void ShowMass(QLineEdit* edit, double mass, double& stored, QString& shown) {
+    stored = mass < 0.0 ? 0.0 : mass;
+    shown = MassText(stored);
+    edit->setText(shown);
+}
+
+double ReadMass(const QLineEdit* edit, double& stored, QString& shown) {
+    stored = FieldValue(edit, shown, stored, 0.0);
+    shown = edit->text();
+    return stored;
+}
+
 }  // namespace
 
 TSetChannelPropertiesForm::TSetChannelPropertiesForm(QWidget* parent) : QDialog(parent) {
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-
-    QFrame* bevel = AddBevel(this);
-    auto* grid = new QGridLayout(bevel);
-    grid->setContentsMargins(8, 8, 8, 8);
+    QFrame* bevel = SetUpDialog(this, QString());  // titled by the channel it edits
+    auto* grid = LayOutFrame<QGridLayout>(bevel, {8, 8, 8, 8});
     grid->setVerticalSpacing(6);
 
     grid->addWidget(new QLabel(QStringLiteral("Геометрические размеры, мм"), bevel), 0, 0, 1, 2);
@@ -126,27 +136,19 @@ Dimensions TSetChannelPropertiesForm::GetDimensions() const {
 }
 
 void TSetChannelPropertiesForm::SetPrimaryWeight(double mass) {
-    PrimaryWeight = mass < 0.0 ? 0.0 : mass;
-    ShownPrimaryWeight = MassText(PrimaryWeight);
-    PrimaryWeightEdit->setText(ShownPrimaryWeight);
+    ShowMass(PrimaryWeightEdit, mass, PrimaryWeight, ShownPrimaryWeight);
 }
 
 double TSetChannelPropertiesForm::GetPrimaryWeight() {
-    PrimaryWeight = FieldValue(PrimaryWeightEdit, ShownPrimaryWeight, PrimaryWeight, 0.0);
-    ShownPrimaryWeight = PrimaryWeightEdit->text();
-    return PrimaryWeight;
+    return ReadMass(PrimaryWeightEdit, PrimaryWeight, ShownPrimaryWeight);
 }
 
 void TSetChannelPropertiesForm::SetSaturatedWeight(double mass) {
-    SaturatedWeight = mass < 0.0 ? 0.0 : mass;
-    ShownSaturatedWeight = MassText(SaturatedWeight);
-    SaturatedWeightEdit->setText(ShownSaturatedWeight);
+    ShowMass(SaturatedWeightEdit, mass, SaturatedWeight, ShownSaturatedWeight);
 }
 
 double TSetChannelPropertiesForm::GetSaturatedWeight() {
-    SaturatedWeight = FieldValue(SaturatedWeightEdit, ShownSaturatedWeight, SaturatedWeight, 0.0);
-    ShownSaturatedWeight = SaturatedWeightEdit->text();
-    return SaturatedWeight;
+    return ReadMass(SaturatedWeightEdit, SaturatedWeight, ShownSaturatedWeight);
 }
 
 void TSetChannelPropertiesForm::SetPatternAge(const QString& age) { AgeEdit->setText(age); }

@@ -13,12 +13,8 @@
 namespace zemvalkorta {
 
 TSetColorsForm::TSetColorsForm(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Цвета графиков"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-
-    QFrame* bevel = AddBevel(this);
-    auto* bevelLayout = new QVBoxLayout(bevel);
-    bevelLayout->setContentsMargins(2, 2, 2, 2);
+    QFrame* bevel = SetUpDialog(this, QStringLiteral("Цвета графиков"));
+    auto* bevelLayout = LayOutFrame<QVBoxLayout>(bevel, {2, 2, 2, 2});
 
     ColorsGrid = new QTableWidget(1, 2, bevel);
     ColorsGrid->horizontalHeader()->hide();

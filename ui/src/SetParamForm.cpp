@@ -16,12 +16,8 @@
 namespace zemvalkorta {
 
 TSetParamForm::TSetParamForm(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Параметры"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-
-    QFrame* bevel = AddBevel(this);
-    auto* bevelLayout = new QVBoxLayout(bevel);
-    bevelLayout->setContentsMargins(8, 6, 8, 8);
+    QFrame* bevel = SetUpDialog(this, QStringLiteral("Параметры"));
+    auto* bevelLayout = LayOutFrame<QVBoxLayout>(bevel, {8, 6, 8, 8});
 
     MathModelLabel = new QLabel(QStringLiteral("Математическая модель"), bevel);
     bevelLayout->addWidget(MathModelLabel);

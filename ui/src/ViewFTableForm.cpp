@@ -39,13 +39,8 @@ QString FrostRangeText(double upper, double lower) {
 }
 
 TViewFTableForm::TViewFTableForm(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Таблица морозостойкостей"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-
-    QFrame* bevel = AddBevel(this);
-    auto* bevelLayout = new QVBoxLayout(bevel);
-    bevelLayout->setContentsMargins(8, 8, 8, 8);
-    bevelLayout->setSpacing(6);
+    QFrame* bevel = SetUpDialog(this, QStringLiteral("Таблица морозостойкостей"));
+    auto* bevelLayout = LayOutFrame<QVBoxLayout>(bevel, {8, 8, 8, 8}, 6);
 
     // The three captions read as one sentence; it is longer than the table in most fonts, so the theta
     // sign and the last caption go on a second line instead of past the window's edge.

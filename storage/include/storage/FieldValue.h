@@ -7,18 +7,13 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <variant>
 
 #include "core/MeasureImage.h"
+#include "storage/DatabaseError.h"
 
 namespace zemvalkorta {
-
-class DatabaseError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Firebird TIMESTAMP precision: 1/10000 s. Kept as a count of those ticks
 // since 1899-12-30 so that equality survives a round trip through the file.

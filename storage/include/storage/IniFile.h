@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -43,8 +44,9 @@ public:
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
 private:
-    int FindSection(const std::string& section) const;
-    int FindKey(int sectionLine, const std::string& key) const;
+    // Line numbers in lines_.
+    std::optional<std::size_t> FindSection(const std::string& section) const;
+    std::optional<std::size_t> FindKey(std::size_t sectionLine, const std::string& key) const;
     void Save() const;
 
     std::filesystem::path path_;
@@ -53,6 +55,8 @@ private:
     bool changed_ = false;
 };
 
-bool ParseIniInteger(const std::string& text, std::int32_t& value);
+// A whole number as settings files write it: decimal, or hexadecimal after "$" or "0x" (32 bits);
+// nothing for any other text.
+std::optional<std::int32_t> ParseIniInteger(const std::string& text);
 
 }  // namespace zemvalkorta

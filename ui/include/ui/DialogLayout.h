@@ -4,6 +4,7 @@
 // controls, a centred row of buttons under it, and a size that is the
 // original design size unless the texts in the desktop's font need more.
 
+#include <QMargins>
 #include <QSize>
 #include <QString>
 #include <initializer_list>
@@ -19,6 +20,20 @@ namespace zemvalkorta {
 
 // A sunken frame inside `dialog`'s top-to-bottom layout (made on first use).
 QFrame* AddBevel(QDialog* dialog);
+
+// How every dialog starts: a tool window with its title (when given) and no
+// buttons on its title bar, and the sunken frame for its controls.
+QFrame* SetUpDialog(QDialog* dialog, const QString& title);
+
+// The frame's own layout, of the given kind, with these margins and (unless
+// negative) this spacing.
+template <typename Layout>
+Layout* LayOutFrame(QFrame* frame, const QMargins& margins, int spacing = -1) {
+    auto* layout = new Layout(frame);
+    layout->setContentsMargins(margins);
+    if (spacing >= 0) layout->setSpacing(spacing);
+    return layout;
+}
 
 // A row of buttons centred under the frame.
 void AddButtonRow(QDialog* dialog, std::initializer_list<QPushButton*> buttons);

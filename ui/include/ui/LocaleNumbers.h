@@ -12,9 +12,7 @@ class QObject;
 
 namespace zemvalkorta {
 
-// Hands the separators of the default QLocale (the desktop's, unless a test
-// chose another) to the core's number formatting; called at start-up.
-void ApplyLocaleNumberFormat();
+// The separators come from report/LocaleFormat.h (ApplyLocaleFormatSettings at start-up).
 
 QChar DecimalSeparator();
 

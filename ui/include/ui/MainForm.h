@@ -151,6 +151,8 @@ protected:
 
 private:
     void CreateActions();
+    // The project commands in their groups, as the menu and the tool bar show them.
+    void AddProjectCommands(QWidget* container);
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
