@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
 
 // The engine and its client keep one-time allocations (character set
 // converters, ICU, authentication) until the process ends.
-extern "C" const char* __lsan_default_suppressions() {
+// The sanitizer runtime looks this function up by its reserved name.
+extern "C" const char* __lsan_default_suppressions() {  // NOLINT(bugprone-reserved-identifier)
     return "leak:libfbclient.so\nleak:libEngine12.so\nleak:libicuuc.so\nleak:libicui18n.so\n";
 }

@@ -72,7 +72,8 @@ int InterpolateCycles(int gradeA, int gradeB, double lower, double upper, double
     if (!(std::fabs(slope) > 0.0)) return -1;
     const double steps = std::trunc((x - lower) / slope);
     // Outside the int range (a caller's x far beyond the column) there is no count to give.
-    if (!(std::fabs(steps) < static_cast<double>(std::numeric_limits<int>::max() / 2))) return -1;
+    constexpr int HalfIntRange = std::numeric_limits<int>::max() / 2;
+    if (!(std::fabs(steps) < static_cast<double>(HalfIntRange))) return -1;
     const int cycles = static_cast<int>(steps) + gradeB;
     return cycles < 0 ? -1 : cycles;
 }

@@ -70,8 +70,10 @@ std::vector<double> AxisTickValues(double minimum, double maximum, double step, 
     const double firstIndex = std::ceil(minimum / step - 1e-9);
     const double lastIndex = std::floor(maximum / step + 1e-9);
     if (lastIndex - firstIndex + 1 > maximumCount) return ticks;
-    for (double index = firstIndex; index <= lastIndex; index += 1.0) {
-        double value = index * step;
+    // Whole-number tick indices, so firstIndex + k is exact.
+    const auto count = static_cast<long long>(lastIndex - firstIndex) + 1;
+    for (long long k = 0; k < count; ++k) {
+        double value = (firstIndex + static_cast<double>(k)) * step;
         if (std::fabs(value) < step * 1e-9) value = 0.0;  // no "-0.00"
         ticks.push_back(value);
     }

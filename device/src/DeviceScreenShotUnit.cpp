@@ -71,9 +71,10 @@ void SavePictureBitmap(const QImage& image, const std::filesystem::path& path) {
         std::uint8_t* row = &file[54 + static_cast<std::size_t>(height - 1 - y) * rowBytes];
         for (int x = 0; x < width; ++x) {
             const QRgb color = image.pixel(x, y);
-            row[3 * x] = static_cast<std::uint8_t>(qBlue(color));
-            row[3 * x + 1] = static_cast<std::uint8_t>(qGreen(color));
-            row[3 * x + 2] = static_cast<std::uint8_t>(qRed(color));
+            std::uint8_t* pixel = row + 3 * static_cast<std::size_t>(x);  // blue, green, red
+            pixel[0] = static_cast<std::uint8_t>(qBlue(color));
+            pixel[1] = static_cast<std::uint8_t>(qGreen(color));
+            pixel[2] = static_cast<std::uint8_t>(qRed(color));
         }
     }
     std::ofstream stream(path, std::ios::binary | std::ios::trunc);

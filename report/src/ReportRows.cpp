@@ -6,7 +6,7 @@ namespace zemvalkorta {
 
 MeasureListRows::MeasureListRows(std::vector<std::optional<TMeasureResult>> rows, int current)
     : m_rows(std::move(rows)),
-      m_current(std::clamp(current, 0, std::max(0, GetRecordCount() - 1))),
+      m_current(std::clamp(current, 0, std::max(0, static_cast<int>(m_rows.size()) - 1))),
       m_eof(m_rows.empty()) {}
 
 bool MeasureListRows::ReadMeasure(TMeasureResult& measure) {

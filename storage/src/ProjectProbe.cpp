@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -23,7 +24,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t OutputLimit = 64 * 1024;
+constexpr std::size_t OutputLimit = std::size_t{64} * 1024;
 
 class Pipe {
 public:
@@ -125,7 +126,8 @@ ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path,
                               ProbeDepth depth, const std::atomic<bool>* cancel) {
     const auto deadline = Clock::now() + timeLimit;
     Pipe output;
-    if (!output.IsOpen()) return {false, std::string("cannot check the file: ") + std::strerror(errno)};
+    if (!output.IsOpen())
+        return {false, std::string("cannot check the file: ") + std::generic_category().message(errno)};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -152,7 +154,8 @@ ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path,
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     output.CloseWrite();
-    if (spawnError != 0) return {false, "cannot start " + probe + " to check the file: " + std::strerror(spawnError)};
+    if (spawnError != 0)
+        return {false, "cannot start " + probe + " to check the file: " + std::generic_category().message(spawnError)};
 
     std::string text;
     int status = -1;  // stays so if the child cannot be waited for (SIGCHLD ignored)
@@ -169,8 +172,11 @@ ProbeOutcome ProbeProjectFile(const std::string& probe, const std::string& path,
     if (WIFEXITED(status) && WEXITSTATUS(status) == 1 && !text.empty()) return {false, text};
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
-        return {false, "the database engine failed on the file (signal " + std::to_string(signal) + ", " +
-                           strsignal(signal) + "); the file is damaged"};
+        // glibc's strsignal writes a shared buffer only for an unknown signal, and a
+        // child ended by a signal names a known one.
+        const char* name = strsignal(signal);  // NOLINT(concurrency-mt-unsafe)
+        return {false, "the database engine failed on the file (signal " + std::to_string(signal) + ", " + name +
+                           "); the file is damaged"};
     }
     const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return {false, "checking the file ended with status " + std::to_string(code) + (text.empty() ? "" : ": " + text)};

@@ -450,7 +450,7 @@ void TMainForm::CreatePageShortcuts() {
                                                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
                                                              {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
         auto* shortcut = new QShortcut(keys, this);
-        connect(shortcut, &QShortcut::activated, this, [this, step] { MoveChannelPage(step); });
+        connect(shortcut, &QShortcut::activated, this, [this, delta = step] { MoveChannelPage(delta); });
     }
 }
 

@@ -35,7 +35,7 @@ public:
     bool Pixel(int x, int y) const { return pixels_[static_cast<std::size_t>(y * PictureWidth + x)]; }
 
 private:
-    std::vector<bool> pixels_ = std::vector<bool>(PictureWidth * PictureHeight);
+    std::vector<bool> pixels_ = std::vector<bool>(static_cast<std::size_t>(PictureWidth) * PictureHeight);
 };
 
 // Command 6 into `display`; returns the USB status.

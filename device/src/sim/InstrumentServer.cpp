@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "device/SocketCable.h"
 
@@ -43,19 +44,19 @@ std::string TInstrumentServer::Start() {
         ::unlink(path.c_str());
     }
     listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listener_ < 0) return std::strerror(errno);
+    if (listener_ < 0) return std::generic_category().message(errno);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.c_str(), path.native().size());
     if (::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
         ::listen(listener_, 8) != 0) {
-        const std::string reason = std::strerror(errno);
+        const std::string reason = std::generic_category().message(errno);
         ::close(listener_);
         listener_ = -1;
         return reason + ": " + path.string();
     }
     int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return std::strerror(errno);
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return std::generic_category().message(errno);
     wakeRead_ = pipeEnds[0];
     wakeWrite_ = pipeEnds[1];
     stopping_ = false;
