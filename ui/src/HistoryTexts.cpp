@@ -2,7 +2,8 @@
 
 #include <QDateTime>
 #include <algorithm>
-#include <cmath>
+
+#include "core/StoredDateTime.h"
 
 namespace zemvalkorta {
 
@@ -29,9 +30,9 @@ QString RecordSummary(const MeasureAmendment& entry) {
 }  // namespace
 
 QString LocalTimeText(double timeUtc) {
-    const auto milliseconds = static_cast<qint64>(std::llround((timeUtc - 25569.0) * 86400000.0));
     // The epoch count is the same everywhere; the result is in local time.
-    return QDateTime::fromMSecsSinceEpoch(milliseconds).toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    return QDateTime::fromMSecsSinceEpoch(MillisecondsSince1970(timeUtc).count())
+        .toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
 }
 
 QString ActionText(AmendmentAction action) {
