@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "core/JsonText.h"
 #include "core/StoredDateTime.h"
 
 namespace zemvalkorta {
@@ -23,7 +24,10 @@ const FieldChange* Find(const FieldChanges& changes, const char* field) {
 QString RecordSummary(const MeasureAmendment& entry) {
     const bool old = entry.Action == AmendmentAction::Delete;
     QString date = Value(Find(entry.Changes, "MeasureDate"), old);
-    date.remove(QLatin1Char('"')).replace(QLatin1Char('T'), QLatin1Char(' '));
+    // The stored value is a JSON string; shown is its text.
+    const Json parsed = Json::parse(date.toStdString(), nullptr, false);
+    if (parsed.is_string()) date = QString::fromStdString(parsed.get<std::string>());
+    date.replace(QLatin1Char('T'), QLatin1Char(' '));
     return QStringLiteral("измерение № %1 от %2").arg(Value(Find(entry.Changes, "MeasureNumber"), old), date);
 }
 
