@@ -9,6 +9,7 @@
 #include "Commands.h"
 #include "OperatorOption.h"
 #include "TerminationSignals.h"
+#include "core/JsonText.h"
 #include "device/DeviceScreenShotUnit.h"
 #include "device/DownloadUnit.h"
 #include "device/USB.h"
@@ -68,7 +69,7 @@ int RunDownload(const Arguments& arguments) {
     StopPoint();
     module.SaveChanges();
     module.CloseProject();
-    std::cout << "{\"InDevice\": " << records.size() << ", \"Added\": " << added << "}\n";
+    std::cout << JsonText({{"InDevice", records.size()}, {"Added", added}}) << "\n";
     return ExitSuccess;
 }
 

@@ -8,6 +8,7 @@
 #include "Commands.h"
 #include "core/Catalogue.h"
 #include "core/FrostGrading.h"
+#include "core/JsonText.h"
 #include "core/MeasureImage.h"
 #include "core/MeasureJson.h"
 #include "core/NumberFormat.h"
@@ -82,7 +83,7 @@ int RunGrade(const Arguments& arguments) {
     const int grade = FrostGrade(geometry, kind, tetta);
     const int cycles = FrostCycles(geometry, kind, tetta);
     if (arguments.Has("--json"))
-        std::cout << "{\"FrostGrade\": " << grade << ", \"FrostCycles\": " << cycles << "}\n";
+        std::cout << JsonText({{"FrostGrade", grade}, {"FrostCycles", cycles}}) << "\n";
     else
         std::cout << GeometryName(geometry) << ", " << ConcreteKindName(kind) << "\n"
                   << "FrostGrade: " << GradeText(grade) << "\n"

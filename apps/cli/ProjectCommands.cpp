@@ -15,6 +15,7 @@
 #include "core/Catalogue.h"
 #include "core/FrostGraphicScaling.h"
 #include "core/MeasureEdits.h"
+#include "core/JsonText.h"
 #include "core/MeasureImage.h"
 #include "core/MeasureJson.h"
 #include "report/LocaleFormat.h"
@@ -47,9 +48,9 @@ TMeasureResult ReadCurrent(TMainDataModule& module) {
     return measure;
 }
 
-std::string DateText(const FieldValue& value) {
+Json DateValue(const FieldValue& value) {
     const auto* stamp = std::get_if<TimeStamp>(&value);
-    return stamp == nullptr ? "null" : JsonString(DateTimeText(DateTimeFromTimeStamp(*stamp)));
+    return stamp == nullptr ? Json(nullptr) : Json(DateTimeText(DateTimeFromTimeStamp(*stamp)));
 }
 
 int RunCreate(const Arguments& arguments) {
@@ -72,9 +73,11 @@ int RunInfo(const Arguments& arguments) {
     auto version = AsInteger(description.Value(DeviceDataVersionField));
     std::string text = module.ProjectDescription();
     if (arguments.Has("--json")) {
-        std::cout << "{\"DEVICE_NAME\": " << JsonString(name) << ", \"DEVICE_DATA_VERSION\": " << version
-                  << ", \"PROJECT_DESCRIPTION\": " << JsonString(text) << ", \"RowCount\": " << module.GetRecordCount()
-                  << "}\n";
+        std::cout << JsonText({{"DEVICE_NAME", name},
+                               {"DEVICE_DATA_VERSION", version},
+                               {"PROJECT_DESCRIPTION", text},
+                               {"RowCount", module.GetRecordCount()}})
+                  << "\n";
     } else {
         std::cout << name << "\n"
                   << "Data version: " << version << "\nMeasurements: " << module.GetRecordCount() << "\n"
@@ -93,16 +96,18 @@ int RunList(const Arguments& arguments) {
         rows.SetRecNo(row);
         auto pk = AsInteger(rows.Value(MeasureResultTablePk));
         FieldValue number = rows.Value(MeasureNumberField);
-        std::string numberText = IsNull(number) ? "null" : std::to_string(AsInteger(number));
+        const Json numberValue = IsNull(number) ? Json(nullptr) : Json(AsInteger(number));
         if (json) {
-            std::cout << (row > 1 ? ",\n " : "") << "{\"MEASURE_RESULT_TABLE_PK\": " << pk
-                      << ", \"MEASURE_DATE\": " << DateText(rows.Value(MeasureDateField))
-                      << ", \"MEASURE_TIME\": " << DateText(rows.Value(MeasureTimeField))
-                      << ", \"MEASURE_NUMBER\": " << numberText
-                      << ", \"MEASURE_COMMENT\": " << JsonString(module.MeasureComment()) << "}";
+            // Rows are written as they are read, one to a line.
+            std::cout << (row > 1 ? ",\n " : "")
+                      << JsonText({{"MEASURE_RESULT_TABLE_PK", pk},
+                                   {"MEASURE_DATE", DateValue(rows.Value(MeasureDateField))},
+                                   {"MEASURE_TIME", DateValue(rows.Value(MeasureTimeField))},
+                                   {"MEASURE_NUMBER", numberValue},
+                                   {"MEASURE_COMMENT", module.MeasureComment()}});
         } else {
-            std::cout << pk << "\t" << DateText(rows.Value(MeasureDateField)) << "\t" << numberText << "\t"
-                      << module.MeasureComment() << "\n";
+            std::cout << pk << "\t" << JsonText(DateValue(rows.Value(MeasureDateField))) << "\t"
+                      << JsonText(numberValue) << "\t" << module.MeasureComment() << "\n";
         }
     }
     if (json) std::cout << "]\n";
@@ -110,11 +115,9 @@ int RunList(const Arguments& arguments) {
 }
 
 void PrintRecord(const TMeasureResult& measure, const std::string& comment, const Arguments& arguments) {
-    std::string json = MeasureToJson(measure, {.Curves = arguments.Has("--curves")});
-    auto close = json.find_last_of('}');
-    if (close == std::string::npos) throw std::runtime_error("record JSON without an object");
-    json.insert(close, ", \"MEASURE_COMMENT\": " + JsonString(comment));
-    std::cout << json << "\n";
+    Json json = MeasureJsonObject(measure, {.Curves = arguments.Has("--curves")});
+    json["MEASURE_COMMENT"] = comment;
+    std::cout << JsonText(json, MeasureJsonLayout()) << "\n";
 }
 
 int RunShow(const Arguments& arguments) {

@@ -2,67 +2,23 @@
 
 #include <algorithm>
 
-#include "core/Catalogue.h"
-#include "core/MeasureJson.h"
+#include "core/JsonText.h"
+#include "core/MeasureRecordFields.h"
 
 namespace zemvalkorta {
-
-namespace {
-
-std::string Number(double value) { return JsonNumber(value); }
-std::string Number(float value) { return JsonNumber(value); }
-std::string Number(std::int32_t value) { return std::to_string(value); }
-std::string Number(std::uint32_t value) { return std::to_string(value); }
-
-std::string ChannelField(const char* name, int channel) {
-    return std::string(name) + "[" + std::to_string(channel + 1) + "]";
-}
-
-template <typename Element>
-void AddPerChannel(MeasureFieldList& fields, const char* name, const std::array<Element, ChannelCount>& values) {
-    for (int c = 0; c < ChannelCount; ++c) fields.emplace_back(ChannelField(name, c), Number(values[c]));
-}
-
-template <typename Element, std::size_t Count>
-std::string Array(const std::array<Element, Count>& values) {
-    std::string text = "[";
-    for (std::size_t i = 0; i < Count; ++i) text += (i > 0 ? ", " : "") + Number(values[i]);
-    return text + "]";
-}
-
-}  // namespace
 
 MeasureFieldList MeasureFields(const TMeasureResult& measure) {
     MeasureFieldList fields;
     fields.reserve(64);
-    const std::string date = DateTimeText(measure.MeasureDate);
-    fields.emplace_back("MeasureDate", date.empty() ? JsonNull : JsonString(date));
-    fields.emplace_back("DataVersion", Number(measure.DataVersion));
-    fields.emplace_back("MeasureNumber", Number(measure.MeasureNumber));
-    fields.emplace_back("StandardPattern", Number(measure.StandardPattern));
-    fields.emplace_back("ActiveChannels", Number(measure.ActiveChannels));
-    fields.emplace_back("Duration", Number(measure.Duration));
-    fields.emplace_back("Period", Number(measure.Period));
-    fields.emplace_back("PointCount", Number(measure.PointCount));
-    fields.emplace_back("ConcreteKind", Number(measure.ConcreteKind));
-    fields.emplace_back("GeometryKind", Number(measure.GeometryKind));
-    AddPerChannel(fields, "PatternVolume", measure.PatternVolume);
-    for (int c = 0; c < ChannelCount; ++c)
-        fields.emplace_back(ChannelField("PatternDimensions", c), Array(measure.PatternDimensions[c]));
-    AddPerChannel(fields, "PatternPrimaryWeight", measure.PatternPrimaryWeight);
-    AddPerChannel(fields, "PatternSaturatedWeight", measure.PatternSaturatedWeight);
-    for (int c = 0; c < ChannelCount; ++c)
-        fields.emplace_back(ChannelField("PatternAge", c), JsonString(PatternAgeText(measure.PatternAge[c])));
-    fields.emplace_back("ModelCoefficients", Array(measure.ModelCoefficients));
-    fields.emplace_back("TemperatureFactor", Number(measure.TemperatureFactor));
-    AddPerChannel(fields, "DeviceTemperature", measure.DeviceTemperature);
-    AddPerChannel(fields, "DeltaVolume", measure.DeltaVolume);
-    AddPerChannel(fields, "Tetta", measure.Tetta);
-    AddPerChannel(fields, "FrostResistance", measure.FrostResistance);
-    fields.emplace_back("AverageTetta", Number(measure.AverageTetta));
-    fields.emplace_back("AverageFrostResistance", Number(measure.AverageFrostResistance));
-    AddPerChannel(fields, "CurveShift", measure.CurveShift);
-    AddPerChannel(fields, "CurveStretch", measure.CurveStretch);
+    for (const MeasureRecordField& field : MeasureRecordFields()) {
+        const Json value = field.Value(measure);
+        if (!field.PerChannel) {
+            fields.emplace_back(field.Name, JsonText(value));
+            continue;
+        }
+        for (std::size_t c = 0; c < value.size(); ++c)
+            fields.emplace_back(std::string(field.Name) + "[" + std::to_string(c + 1) + "]", JsonText(value[c]));
+    }
     return fields;
 }
 
@@ -119,18 +75,16 @@ FieldChanges DecodeChanges(std::string_view stored) {
     return changes;
 }
 
+Json ChangesJsonArray(const FieldChanges& changes) {
+    Json array = Json::array();
+    for (const FieldChange& change : changes)
+        array.push_back(Json{{"Field", change.Field}, {"Old", change.Old}, {"New", change.New}});
+    return array;
+}
+
 std::string ChangesToJson(const FieldChanges& changes, std::string_view indent) {
-    if (changes.empty()) return "[]";
-    std::string text = "[";
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        text += i > 0 ? ",\n" : "\n";
-        text += indent;
-        text += "  {\"Field\": " + JsonString(changes[i].Field) + ", \"Old\": " + changes[i].Old +
-                ", \"New\": " + changes[i].New + "}";
-    }
-    text += "\n";
-    text += indent;
-    return text + "]";
+    return JsonText(ChangesJsonArray(changes),
+                    {.ItemPerLine = true, .VerbatimKeys = ChangeValueKeys, .Margin = indent});
 }
 
 void ApplyChanges(MeasureFieldList& fields, const FieldChanges& changes) {

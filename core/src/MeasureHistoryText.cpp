@@ -1,14 +1,14 @@
 #include "core/MeasureHistoryText.h"
 
-#include "core/MeasureJson.h"
+#include "core/JsonText.h"
+#include "core/MeasureChanges.h"
+#include "core/StoredDateTime.h"
 
 namespace zemvalkorta {
 
 namespace {
 
 constexpr const char* ActionNames[] = {"begin", "insert", "edit", "delete"};
-
-std::string KeyText(const std::optional<std::int64_t>& pk) { return pk ? std::to_string(*pk) : JsonNull; }
 
 }  // namespace
 
@@ -32,19 +32,16 @@ std::string UtcTimeText(double timeUtc) {
 }
 
 std::string AmendmentsToJson(const std::vector<MeasureAmendment>& amendments) {
-    if (amendments.empty()) return "[]";
-    std::string text = "[";
-    for (std::size_t i = 0; i < amendments.size(); ++i) {
-        const MeasureAmendment& entry = amendments[i];
+    Json array = Json::array();
+    for (const MeasureAmendment& entry : amendments) {
         const std::string time = UtcTimeText(entry.TimeUtc);
-        text += i > 0 ? ",\n  {" : "\n  {";
-        text += "\"MEASURE_RESULT_TABLE_PK\": " + KeyText(entry.MeasurePk);
-        text += ", \"Time\": " + (time.empty() ? std::string(JsonNull) : JsonString(time));
-        text += ", \"Operator\": " + JsonString(OperatorText(entry.Login, entry.OperatorName));
-        text += ", \"Action\": " + JsonString(ActionName(entry.Action));
-        text += ", \"Changes\": " + ChangesToJson(entry.Changes, "  ") + "}";
+        array.push_back({{"MEASURE_RESULT_TABLE_PK", entry.MeasurePk ? Json(*entry.MeasurePk) : Json(nullptr)},
+                         {"Time", time.empty() ? Json(nullptr) : Json(time)},
+                         {"Operator", OperatorText(entry.Login, entry.OperatorName)},
+                         {"Action", ActionName(entry.Action)},
+                         {"Changes", ChangesJsonArray(entry.Changes)}});
     }
-    return text + "\n]";
+    return JsonText(array, {.ItemPerLine = true, .ItemPerLineKeys = {"Changes"}, .VerbatimKeys = ChangeValueKeys});
 }
 
 std::string AmendmentsToText(const std::vector<MeasureAmendment>& amendments) {

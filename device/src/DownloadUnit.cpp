@@ -1,11 +1,13 @@
 #include "device/DownloadUnit.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "core/Catalogue.h"
 #include "core/MeasureEdits.h"
+#include "core/StoredDateTime.h"
 
 namespace zemvalkorta {
 
@@ -27,17 +29,6 @@ std::uint16_t SampleWord(std::span<const std::uint8_t, SampleBlockSize> samples,
     return static_cast<std::uint16_t>(samples[2 * word] | (samples[2 * word + 1] << 8));
 }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-long long DaysFromCivil(long long year, unsigned month, unsigned day) {
-    year -= month <= 2;
-    const long long era = (year >= 0 ? year : year - 399) / 400;
-    const unsigned yearOfEra = static_cast<unsigned>(year - era * 400);
-    const unsigned dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + static_cast<long long>(dayOfEra) - 719468;
-}
-
 bool StopRequested(const std::atomic<bool>* stopRequest) {
     return stopRequest != nullptr && stopRequest->load(std::memory_order_acquire);
 }
@@ -45,15 +36,15 @@ bool StopRequested(const std::atomic<bool>* stopRequest) {
 }  // namespace
 
 double DeviceDateTime(int year, int month, int day, int hour, int minute, int second) {
-    static constexpr int DaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool valid = month >= 1 && month <= 12 && day >= 1 &&
-                       day <= DaysInMonth[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0) && hour >= 0 &&
-                       hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 && second <= 59;
+    // The fields are range-checked before the calendar types see them: those
+    // keep only the low bits of an out-of-range day or month.
+    const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                                           std::chrono::day{static_cast<unsigned>(day)}};
+    const bool valid = year >= -32767 && year <= 32767 && month >= 1 && month <= 12 && day >= 1 && day <= 31 &&
+                       date.ok() && hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && second >= 0 &&
+                       second <= 59;
     if (!valid) return DeviceDateTime(2000, 1, 1, 1, 0, 0);
-    constexpr long long DaysFrom1899To1970 = 25569;
-    const long long days =
-        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + DaysFrom1899To1970;
-    return static_cast<double>(days) + (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
+    return StoredDateTime(date, std::chrono::hours{hour} + std::chrono::minutes{minute} + std::chrono::seconds{second});
 }
 
 void FillMeasureFromDevice(std::span<const std::uint8_t, HeaderBlockSize> header,

@@ -1,49 +1,42 @@
 #include "report/ReportTexts.h"
 
-#include <QDate>
-#include <cmath>
+#include <cstdint>
 
 #include "core/Catalogue.h"
 #include "core/FrostGrading.h"
+#include "core/StoredDateTime.h"
 
 namespace zemvalkorta {
 
 namespace {
 
-constexpr long long MillisecondsPerDay = 86'400'000;
-
 QString Format(const char* pattern, double value, const FormatSettings& separators) {
     return QString::fromStdString(FormatFloat(pattern, value, separators));
 }
 
-QString DateTimeOfMilliseconds(long long milliseconds) {
-    const long long days = milliseconds >= 0 ? milliseconds / MillisecondsPerDay
-                                             : -((-milliseconds + MillisecondsPerDay - 1) / MillisecondsPerDay);
-    const long long minutesOfDay = (milliseconds - days * MillisecondsPerDay) / 60'000;
-    const QDate date = QDate(1899, 12, 30).addDays(days);
+QString DateTimeOfMilliseconds(std::int64_t milliseconds) {
+    const CalendarDateTime calendar = CalendarOfMilliseconds(milliseconds);
     return QStringLiteral("%1.%2.%3  %4:%5")
-        .arg(date.day(), 2, 10, QLatin1Char('0'))
-        .arg(date.month(), 2, 10, QLatin1Char('0'))
-        .arg(date.year(), 4, 10, QLatin1Char('0'))
-        .arg(minutesOfDay / 60, 2, 10, QLatin1Char('0'))
-        .arg(minutesOfDay % 60, 2, 10, QLatin1Char('0'));
-}
-
-long long MillisecondsOf(double measureDate) {
-    if (!std::isfinite(measureDate)) return 0;
-    return std::llround(measureDate * static_cast<double>(MillisecondsPerDay));
+        .arg(static_cast<unsigned>(calendar.Date.day()), 2, 10, QLatin1Char('0'))
+        .arg(static_cast<unsigned>(calendar.Date.month()), 2, 10, QLatin1Char('0'))
+        .arg(static_cast<int>(calendar.Date.year()), 4, 10, QLatin1Char('0'))
+        .arg(calendar.Time.hours().count(), 2, 10, QLatin1Char('0'))
+        .arg(calendar.Time.minutes().count(), 2, 10, QLatin1Char('0'));
 }
 
 }  // namespace
 
-QString ReportDateTimeText(double measureDate) { return DateTimeOfMilliseconds(MillisecondsOf(measureDate)); }
+QString ReportDateTimeText(double measureDate) {
+    return DateTimeOfMilliseconds(MillisecondsOfStoredDateTime(measureDate));
+}
 
 QString BeginDateTimeText(const TMeasureResult& measure) {
     return QStringLiteral("начало  ") + ReportDateTimeText(measure.MeasureDate);
 }
 
 QString EndDateTimeText(const TMeasureResult& measure) {
-    const long long end = MillisecondsOf(measure.MeasureDate) + static_cast<long long>(measure.Duration) * 1000;
+    const std::int64_t end =
+        MillisecondsOfStoredDateTime(measure.MeasureDate) + static_cast<std::int64_t>(measure.Duration) * 1000;
     return QStringLiteral("окончание  ") + DateTimeOfMilliseconds(end);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "core/MeasureImage.h"
+#include "core/StoredDateTime.h"
 #include "core/TextCodec.h"
 #include "storage/MainDataModuleUnit.h"
 
@@ -83,10 +84,8 @@ std::string TrimRight(std::string text) {
 
 // Whole seconds: the history shows no finer time.
 TimeStamp NowUtc() {
-    const auto seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
-    constexpr std::int64_t SecondsFrom1899To1970 = 25569LL * 86400;
-    return TimeStamp{(seconds + SecondsFrom1899To1970) * (TicksPerDay / 86400)};
+    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+    return TimeStamp{SecondsSinceOrigin(now).count() * (TicksPerDay / 86400)};
 }
 
 // Assigned blobs are shared, so the same bytes are the same value; stored

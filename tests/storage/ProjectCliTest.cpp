@@ -10,6 +10,7 @@
 namespace zemvalkorta::testing {
 namespace {
 
+using ::testing::EndsWith;
 using ::testing::HasSubstr;
 
 struct CliResult {
@@ -60,6 +61,18 @@ protected:
     std::string project_;
     const std::string image_ = ZEMVALKORTA_DEMO_IMAGE;
 };
+
+// The comment is a member of the record's object like any other, on a line
+// of its own (it was once spliced in before the closing brace).
+TEST_F(ProjectCliTest, ShowWritesTheCommentAsTheRecordsLastMember) {
+    ASSERT_EQ(Run("create " + project_).Status, 0);
+    ASSERT_EQ(Run("add-image " + project_ + " " + image_).Status, 0);
+    ASSERT_EQ(Run("set " + project_ + " 1 --comment 'a \"b\"'").Status, 0);
+    EXPECT_THAT(Run("show " + project_ + " 1 --json").Output,
+                EndsWith(",\n  \"MEASURE_COMMENT\": \"a \\\"b\\\"\"\n}\n"));
+    EXPECT_THAT(Run("show " + project_ + " 1 --json --curves").Output,
+                EndsWith("]\n  ],\n  \"MEASURE_COMMENT\": \"a \\\"b\\\"\"\n}\n"));
+}
 
 TEST_F(ProjectCliTest, DownloadEditExportAndDeleteThroughTheProject) {
     ASSERT_EQ(Run("create " + project_).Status, 0);

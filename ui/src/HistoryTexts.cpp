@@ -2,7 +2,9 @@
 
 #include <QDateTime>
 #include <algorithm>
-#include <cmath>
+
+#include "core/JsonText.h"
+#include "core/StoredDateTime.h"
 
 namespace zemvalkorta {
 
@@ -22,16 +24,19 @@ const FieldChange* Find(const FieldChanges& changes, const char* field) {
 QString RecordSummary(const MeasureAmendment& entry) {
     const bool old = entry.Action == AmendmentAction::Delete;
     QString date = Value(Find(entry.Changes, "MeasureDate"), old);
-    date.remove(QLatin1Char('"')).replace(QLatin1Char('T'), QLatin1Char(' '));
+    // The stored value is a JSON string; shown is its text.
+    const Json parsed = Json::parse(date.toStdString(), nullptr, false);
+    if (parsed.is_string()) date = QString::fromStdString(parsed.get<std::string>());
+    date.replace(QLatin1Char('T'), QLatin1Char(' '));
     return QStringLiteral("измерение № %1 от %2").arg(Value(Find(entry.Changes, "MeasureNumber"), old), date);
 }
 
 }  // namespace
 
 QString LocalTimeText(double timeUtc) {
-    const auto milliseconds = static_cast<qint64>(std::llround((timeUtc - 25569.0) * 86400000.0));
     // The epoch count is the same everywhere; the result is in local time.
-    return QDateTime::fromMSecsSinceEpoch(milliseconds).toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+    return QDateTime::fromMSecsSinceEpoch(MillisecondsSince1970(timeUtc).count())
+        .toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
 }
 
 QString ActionText(AmendmentAction action) {

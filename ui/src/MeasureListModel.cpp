@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "core/StoredDateTime.h"
 #include "storage/MainDataModuleUnit.h"
 
 namespace zemvalkorta {
@@ -17,8 +18,15 @@ QDateTime ToQDateTime(const FieldValue& value) {
         days = *number;
     else
         return {};
-    const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0), Qt::UTC);
-    return epoch.addMSecs(qint64(days * 86'400'000.0 + (days >= 0 ? 0.5 : -0.5)));
+    // Rounded half away from zero to the millisecond, read like a clock.
+    const CalendarDateTime calendar = CalendarOfMilliseconds(
+        static_cast<std::int64_t>(days * static_cast<double>(MillisecondsPerDay) + (days >= 0 ? 0.5 : -0.5)));
+    const QDate date(static_cast<int>(calendar.Date.year()), static_cast<int>(unsigned{calendar.Date.month()}),
+                     static_cast<int>(unsigned{calendar.Date.day()}));
+    const QTime time(static_cast<int>(calendar.Time.hours().count()), static_cast<int>(calendar.Time.minutes().count()),
+                     static_cast<int>(calendar.Time.seconds().count()),
+                     static_cast<int>(calendar.Time.subseconds().count()));
+    return QDateTime(date, time, Qt::UTC);
 }
 
 }  // namespace

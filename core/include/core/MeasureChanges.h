@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/JsonText.h"
 #include "core/MeasureResult.h"
 
 namespace zemvalkorta {
@@ -58,7 +59,14 @@ public:
 };
 
 // A JSON array of {"Field", "Old", "New"} objects; the values are embedded as
-// JSON, not as strings.
+// JSON, not as strings. The array holds Old and New as the stored texts: its
+// writer copies the members ChangeValueKeys names as they stand, so that
+// they read exactly as stored (the JSON reader would turn a stored -0 into
+// 0).
+Json ChangesJsonArray(const FieldChanges& changes);
+inline const std::vector<std::string_view> ChangeValueKeys{"Old", "New"};
+// The array written one change per line; `indent` starts every line but the
+// first.
 std::string ChangesToJson(const FieldChanges& changes, std::string_view indent = "");
 
 // Applies changes to a field list as a replay of the history does: a change
