@@ -22,7 +22,7 @@ using namespace zemvalkorta;
 
 namespace {
 
-class FuzzedPort final : public TCommandPort {
+class FuzzedPort final : public CommandPort {
 public:
     FuzzedPort(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FuzzedPort port(data, size);
         std::array<std::uint8_t, DisplayBytes> display{};
         if (FetchDisplay(port, display) == 0) {
-            TScreenPicture picture;
+            ScreenPicture picture;
             picture.SetDisplay(display);
             const QImage image = PaintPicture(picture, 0x000000, 0xFFFFFF);
             if (image.width() != PictureWidth || image.height() != PictureHeight) __builtin_trap();

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
     }
-    const TSettings settings = LoadSettings(file);
+    const MainSettings settings = LoadSettings(file);
     (void)settings;
 
     IniFile ini(file);

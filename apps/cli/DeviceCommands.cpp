@@ -23,14 +23,14 @@ namespace {
 // scanned four times a second, the USB device list once a second).
 constexpr std::chrono::milliseconds AttachWait{1500};
 
-std::shared_ptr<TUsbHub> ConnectInstrument(const Arguments& arguments) {
+std::shared_ptr<UsbHub> ConnectInstrument(const Arguments& arguments) {
     UsbOptions options;
     if (const auto socket = arguments.Value("--instrument-socket")) {
         options.UseLibusb = false;
         options.UseSockets = false;
         options.InstrumentSocket = *socket;
     }
-    auto hub = std::make_shared<TUsbHub>(options);
+    auto hub = std::make_shared<UsbHub>(options);
     hub->UsbInit();
     const auto deadline = std::chrono::steady_clock::now() + AttachWait;
     while (!hub->IsDeviceConnected() && std::chrono::steady_clock::now() < deadline)
@@ -79,7 +79,7 @@ int RunScreenshot(const Arguments& arguments) {
     std::array<std::uint8_t, DisplayBytes> display{};
     const std::uint32_t status = FetchDisplay(*hub, display);
     hub->UsbDone();
-    TScreenPicture picture;
+    ScreenPicture picture;
     if (status == 0) picture.SetDisplay(display);
     // As in the window: a failed fetch still replaces the file with the empty framed picture.
     SavePictureBitmap(PaintPicture(picture, 0x000000, 0xFFFFFF), output);

@@ -60,9 +60,9 @@ int main(int argc, char** argv) {
         return *status;
     // Before the application object starts the platform's threads.
     BlockTerminationSignals();
-    TApplication application(argc, argv);
+    Application application(argc, argv);
     // Qt has taken its own options out of the arguments by now.
-    const QStringList arguments = TApplication::arguments();
+    const QStringList arguments = Application::arguments();
     std::vector<std::string> words;
     for (qsizetype i = 1; i < arguments.size(); ++i) words.push_back(arguments.at(i).toStdString());
     const apps::WindowArguments parsed = apps::ParseWindowArguments(words);
@@ -73,9 +73,9 @@ int main(int argc, char** argv) {
     application.InstallRussianTranslations();
     ApplyLocaleFormatSettings();
 
-    TSingleInstanceGuard guard;
+    SingleInstanceGuard guard;
     if (!guard.TryAcquire()) {
-        ShowMessage(nullptr, TSingleInstanceGuard::RefusalText(), MessageIcon::Error);
+        ShowMessage(nullptr, SingleInstanceGuard::RefusalText(), MessageIcon::Error);
         return 0;
     }
     // The data module outlives the window; closing it keeps the project as last saved.
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
         });
         mainForm.show();
         if (parsed.Project) mainForm.OpenProjectAtStart(QString::fromStdString(*parsed.Project));
-        exitCode = TApplication::exec();
+        exitCode = Application::exec();
     }
     return exitCode;
 }

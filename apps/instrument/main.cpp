@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     sigaddset(&signals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    sim::TInstrumentServer instrument(sim::GenerateContent(generator), server);
+    sim::InstrumentServer instrument(sim::GenerateContent(generator), server);
     const std::string failure = instrument.Start();
     if (!failure.empty()) {
         std::cerr << "zemvalkorta-instrument: " << failure << '\n';

@@ -30,13 +30,13 @@ std::filesystem::path MakeDirectory() {
     return pattern;
 }
 
-std::shared_ptr<TUsbHub> Connect(const std::filesystem::path& socket) {
+std::shared_ptr<UsbHub> Connect(const std::filesystem::path& socket) {
     UsbOptions options;
     options.UseLibusb = false;
     options.UseSockets = false;
     options.InstrumentSocket = socket;
     options.ScanInterval = std::chrono::milliseconds(20);
-    auto hub = std::make_shared<TUsbHub>(options);
+    auto hub = std::make_shared<UsbHub>(options);
     hub->UsbInit();
     const auto deadline = Clock::now() + std::chrono::seconds(2);
     while (!hub->IsDeviceConnected() && Clock::now() < deadline) usleep(5000);
@@ -48,7 +48,7 @@ int PacedDownload(const std::filesystem::path& directory) {
     sim::InstrumentServerOptions options;
     options.SocketPath = directory / "paced.sock";
     options.Pace = sim::Pacing::FullSpeed;
-    sim::TInstrumentServer instrument(sim::GenerateContent({.Seed = 5, .Count = 100, .FullSize = true}), options);
+    sim::InstrumentServer instrument(sim::GenerateContent({.Seed = 5, .Count = 100, .FullSize = true}), options);
     if (!instrument.Start().empty()) return 1;
     auto hub = Connect(options.SocketPath);
     const auto pacedBefore = instrument.PacedTime();
@@ -68,7 +68,7 @@ int PacedDownload(const std::filesystem::path& directory) {
 int DownloadAndStore(const std::filesystem::path& directory) {
     sim::InstrumentServerOptions options;
     options.SocketPath = directory / "unpaced.sock";
-    sim::TInstrumentServer instrument(sim::GenerateContent({.Seed = 9, .Count = 500, .FullSize = false}), options);
+    sim::InstrumentServer instrument(sim::GenerateContent({.Seed = 9, .Count = 500, .FullSize = false}), options);
     if (!instrument.Start().empty()) return 1;
     auto hub = Connect(options.SocketPath);
     TMainDataModule module;

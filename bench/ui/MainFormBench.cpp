@@ -68,15 +68,15 @@ bool LoadProject(TMainForm& form, TMainDataModule& data, const QString& path, co
     return data.GetRecordCount() > 0;
 }
 
-std::unique_ptr<sim::TInstrumentServer> StartInstrument(const QTemporaryDir& folder, const char* name, int count,
-                                                        bool fullSize) {
+std::unique_ptr<sim::InstrumentServer> StartInstrument(const QTemporaryDir& folder, const char* name, int count,
+                                                       bool fullSize) {
     sim::GeneratorOptions generator;
     generator.Count = count;
     generator.Seed = 11;
     generator.FullSize = fullSize;
     sim::InstrumentServerOptions options;
     options.SocketPath = folder.filePath(QString::fromLatin1(name)).toStdString();
-    auto server = std::make_unique<sim::TInstrumentServer>(sim::GenerateContent(generator), options);
+    auto server = std::make_unique<sim::InstrumentServer>(sim::GenerateContent(generator), options);
     if (!server->Start().empty()) return nullptr;
     return server;
 }

@@ -1,6 +1,7 @@
 #include "core/ProgramFolders.h"
 
-#include <pwd.h>
+#include "core/UserAccount.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,12 +21,7 @@ constexpr char FolderName[] = "zemvalkorta";
 std::filesystem::path HomeFolder() {
     if (const char* home = std::getenv("HOME"); home != nullptr && *home == '/') return home;
     // A session without HOME (a service, su without -l) still has an entry in the user database.
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
-        found->pw_dir != nullptr && found->pw_dir[0] == '/')
-        return found->pw_dir;
+    if (auto account = FindUserAccount(getuid()); account && account->Home.starts_with('/')) return account->Home;
     return std::filesystem::temp_directory_path();
 }
 

@@ -10,14 +10,14 @@
 
 namespace zemvalkorta {
 
-void TScreenPicture::ClearPicture() {
+void ScreenPicture::ClearPicture() {
     for (int y = 0; y < PictureHeight; ++y)
         for (int x = 0; x < PictureWidth; ++x)
             pixels_[static_cast<std::size_t>(y * PictureWidth + x)] =
                 x <= 0 || y <= 0 || x >= PictureWidth - 1 || y >= PictureHeight - 1;
 }
 
-void TScreenPicture::SetDisplay(std::span<const std::uint8_t, DisplayBytes> display) {
+void ScreenPicture::SetDisplay(std::span<const std::uint8_t, DisplayBytes> display) {
     for (std::size_t k = 0; k < DisplayBytes; ++k) {
         const int x = static_cast<int>(k % DisplayWidth) + 2;
         for (int bit = 0; bit < 8; ++bit) {
@@ -27,11 +27,11 @@ void TScreenPicture::SetDisplay(std::span<const std::uint8_t, DisplayBytes> disp
     }
 }
 
-std::uint32_t FetchDisplay(TCommandPort& port, std::array<std::uint8_t, DisplayBytes>& display) {
+std::uint32_t FetchDisplay(CommandPort& port, std::array<std::uint8_t, DisplayBytes>& display) {
     return port.UsbCommand(ScreenCommand, {}, display);
 }
 
-QImage PaintPicture(const TScreenPicture& picture, std::uint32_t penColor, std::uint32_t backgroundColor) {
+QImage PaintPicture(const ScreenPicture& picture, std::uint32_t penColor, std::uint32_t backgroundColor) {
     auto toRgb = [](std::uint32_t color) { return qRgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF); };
     QImage image(PictureWidth, PictureHeight, QImage::Format_RGB32);
     const QRgb pen = toRgb(penColor);

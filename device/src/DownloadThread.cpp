@@ -51,7 +51,7 @@ struct TDownloadThread::Shared {
     }
 };
 
-TDownloadThread::TDownloadThread(std::shared_ptr<TCommandPort> port, QObject* parent)
+TDownloadThread::TDownloadThread(std::shared_ptr<CommandPort> port, QObject* parent)
     : QObject(parent), port_(std::move(port)), shared_(std::make_shared<Shared>()) {
     shared_->receiver = this;
 }

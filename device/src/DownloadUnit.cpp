@@ -104,7 +104,7 @@ void FillMeasureFromDevice(std::span<const std::uint8_t, HeaderBlockSize> header
     }
 }
 
-std::uint32_t DownloadMeasurements(TCommandPort& port, TArrayOfMeasureResult& target, const ProgressReporter& progress,
+std::uint32_t DownloadMeasurements(CommandPort& port, TArrayOfMeasureResult& target, const ProgressReporter& progress,
                                    const std::atomic<bool>* stopRequest) {
     target.clear();
     auto fail = [&target](std::uint32_t status) {

@@ -44,16 +44,16 @@ bool ClassFieldsMatch(libusb_device* device, const libusb_device_descriptor& des
     return matches;
 }
 
-class TLibusbDeviceLink final : public TUsbDeviceLink {
+class LibusbDeviceLink final : public UsbDeviceLink {
 public:
-    TLibusbDeviceLink(std::shared_ptr<libusb_context> context, libusb_device* device, libusb_device_handle* handle)
+    LibusbDeviceLink(std::shared_ptr<libusb_context> context, libusb_device* device, libusb_device_handle* handle)
         : context_(std::move(context)), device_(device), handle_(handle) {
         libusb_ref_device(device_);
     }
     // libusb_close() must come before libusb_exit(): the link shares the
     // context, so a worker still holding the link after the backend stopped
     // keeps the context alive until the handle is closed.
-    ~TLibusbDeviceLink() override {
+    ~LibusbDeviceLink() override {
         libusb_release_interface(handle_, InstrumentInterface);
         libusb_close(handle_);
         libusb_unref_device(device_);
@@ -87,11 +87,11 @@ private:
     libusb_device_handle* handle_;
 };
 
-class TLibusbBackend final : public TUsbBackend {
+class LibusbBackend final : public UsbBackend {
 public:
-    ~TLibusbBackend() override { Stop(); }
+    ~LibusbBackend() override { Stop(); }
 
-    std::uint32_t Start(TUsbAttachSink& sink) override {
+    std::uint32_t Start(UsbAttachSink& sink) override {
         Stop();
         libusb_context* context = nullptr;
         if (libusb_init(&context) != LIBUSB_SUCCESS) return UsbStatusUnavailable;
@@ -134,7 +134,7 @@ private:
     static int LIBUSB_CALL HotplugEvent(libusb_context*, libusb_device*, libusb_hotplug_event, void* self) {
         // Runs inside libusb_handle_events on the worker thread; opening a
         // device is not allowed here, so the poll does the work.
-        auto* backend = static_cast<TLibusbBackend*>(self);
+        auto* backend = static_cast<LibusbBackend*>(self);
         backend->pollSoon_ = true;
         return 0;
     }
@@ -191,16 +191,16 @@ private:
             libusb_close(handle);
             return;
         }
-        auto link = std::make_shared<TLibusbDeviceLink>(context_, device, handle);
+        auto link = std::make_shared<LibusbDeviceLink>(context_, device, handle);
         if (sink_->Attach(link)) current_ = std::move(link);
     }
 
     std::shared_ptr<libusb_context> context_;
-    TUsbAttachSink* sink_ = nullptr;
+    UsbAttachSink* sink_ = nullptr;
     libusb_hotplug_callback_handle hotplugHandle_{};
     bool hasHotplug_ = false;
     std::atomic<bool> pollSoon_{false};
-    std::shared_ptr<TLibusbDeviceLink> current_;  // the worker's while it runs
+    std::shared_ptr<LibusbDeviceLink> current_;  // the worker's while it runs
     std::mutex wakeMutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
@@ -209,6 +209,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TUsbBackend> MakeLibusbBackend() { return std::make_unique<TLibusbBackend>(); }
+std::unique_ptr<UsbBackend> MakeLibusbBackend() { return std::make_unique<LibusbBackend>(); }
 
 }  // namespace zemvalkorta

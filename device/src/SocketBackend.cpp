@@ -21,10 +21,10 @@ namespace zemvalkorta {
 
 namespace {
 
-class TSocketDeviceLink final : public TUsbDeviceLink {
+class SocketDeviceLink final : public UsbDeviceLink {
 public:
-    TSocketDeviceLink(int socket, TUsbAttachSink& sink) : socket_(socket), sink_(sink) {}
-    ~TSocketDeviceLink() override {
+    SocketDeviceLink(int socket, UsbAttachSink& sink) : socket_(socket), sink_(sink) {}
+    ~SocketDeviceLink() override {
         if (socket_ >= 0) ::close(socket_);
     }
 
@@ -98,15 +98,15 @@ private:
 
     std::mutex transferMutex_;
     int socket_;
-    TUsbAttachSink& sink_;
+    UsbAttachSink& sink_;
 };
 
-class TSocketBackend final : public TUsbBackend {
+class SocketBackend final : public UsbBackend {
 public:
-    explicit TSocketBackend(SocketBackendOptions options) : options_(std::move(options)) {}
-    ~TSocketBackend() override { Stop(); }
+    explicit SocketBackend(SocketBackendOptions options) : options_(std::move(options)) {}
+    ~SocketBackend() override { Stop(); }
 
-    std::uint32_t Start(TUsbAttachSink& sink) override {
+    std::uint32_t Start(UsbAttachSink& sink) override {
         Stop();
         if (!options_.FixedSocket && options_.Directory.empty()) options_.Directory = InstrumentSocketDirectory();
         if (!options_.FixedSocket && options_.Directory.empty()) return UsbStatusUnavailable;
@@ -148,7 +148,7 @@ private:
         for (const auto& path : Candidates()) {
             const int socket = ConnectCable(path);
             if (socket < 0) continue;
-            auto device = std::make_shared<TSocketDeviceLink>(socket, *sink_);
+            auto device = std::make_shared<SocketDeviceLink>(socket, *sink_);
             if (sink_->Attach(device)) current_ = std::move(device);
             return;  // attached, or another backend was first
         }
@@ -166,8 +166,8 @@ private:
     }
 
     SocketBackendOptions options_;
-    TUsbAttachSink* sink_ = nullptr;
-    std::shared_ptr<TSocketDeviceLink> current_;  // touched by the scanner thread only while it runs
+    UsbAttachSink* sink_ = nullptr;
+    std::shared_ptr<SocketDeviceLink> current_;  // touched by the scanner thread only while it runs
     std::mutex wakeMutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
@@ -177,8 +177,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TUsbBackend> MakeSocketBackend(const SocketBackendOptions& options) {
-    return std::make_unique<TSocketBackend>(options);
+std::unique_ptr<UsbBackend> MakeSocketBackend(const SocketBackendOptions& options) {
+    return std::make_unique<SocketBackend>(options);
 }
 
 }  // namespace zemvalkorta

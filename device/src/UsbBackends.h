@@ -17,7 +17,7 @@ struct SocketBackendOptions {
     std::chrono::milliseconds ScanInterval{250};
 };
 
-std::unique_ptr<TUsbBackend> MakeLibusbBackend();
-std::unique_ptr<TUsbBackend> MakeSocketBackend(const SocketBackendOptions& options);
+std::unique_ptr<UsbBackend> MakeLibusbBackend();
+std::unique_ptr<UsbBackend> MakeSocketBackend(const SocketBackendOptions& options);
 
 }  // namespace zemvalkorta

@@ -14,11 +14,11 @@ std::vector<std::uint8_t> BuildCommandPacket(std::uint32_t code, std::span<const
     return packet;
 }
 
-TUsbHub::TUsbHub(UsbOptions options) : options_(std::move(options)) {}
+UsbHub::UsbHub(UsbOptions options) : options_(std::move(options)) {}
 
-TUsbHub::~TUsbHub() { UsbDone(); }
+UsbHub::~UsbHub() { UsbDone(); }
 
-std::uint32_t TUsbHub::UsbInit() {
+std::uint32_t UsbHub::UsbInit() {
     UsbDone();
     if (options_.UseLibusb) backends_.push_back(MakeLibusbBackend());
     if (options_.UseSockets || options_.InstrumentSocket) {
@@ -45,7 +45,7 @@ std::uint32_t TUsbHub::UsbInit() {
     return firstFailure;
 }
 
-void TUsbHub::UsbDone() {
+void UsbHub::UsbDone() {
     // Backends stop before the held device is dropped: a backend thread could
     // otherwise attach a new device after the reset.
     for (auto& backend : backends_) backend->Stop();
@@ -54,25 +54,25 @@ void TUsbHub::UsbDone() {
     held_.reset();
 }
 
-bool TUsbHub::IsDeviceConnected() const { return HoldsDevice(); }
+bool UsbHub::IsDeviceConnected() const { return HoldsDevice(); }
 
-std::uint64_t TUsbHub::CompletedScans() const {
+std::uint64_t UsbHub::CompletedScans() const {
     std::uint64_t scans = 0;
     for (const auto& backend : backends_) scans += backend->CompletedScans();
     return scans;
 }
 
-std::shared_ptr<TUsbDeviceLink> TUsbHub::HeldDevice() const {
+std::shared_ptr<UsbDeviceLink> UsbHub::HeldDevice() const {
     std::lock_guard lock(heldMutex_);
     return held_;
 }
 
-std::uint32_t TUsbHub::UsbCommand(std::uint32_t code, std::span<const std::uint8_t> parameters,
-                                  std::span<std::uint8_t> reply) {
+std::uint32_t UsbHub::UsbCommand(std::uint32_t code, std::span<const std::uint8_t> parameters,
+                                 std::span<std::uint8_t> reply) {
     // The copy keeps the device alive through the transfer even when it is
     // detached meanwhile; the transfer then fails on its own.
     std::lock_guard command(commandMutex_);
-    const std::shared_ptr<TUsbDeviceLink> device = HeldDevice();
+    const std::shared_ptr<UsbDeviceLink> device = HeldDevice();
     if (!device) return UsbStatusNoDevice;
     const std::vector<std::uint8_t> packet = BuildCommandPacket(code, parameters);
     const std::uint32_t written = device->BulkWrite(packet, options_.TransferTimeout);
@@ -82,19 +82,19 @@ std::uint32_t TUsbHub::UsbCommand(std::uint32_t code, std::span<const std::uint8
     return device->BulkRead(reply, moved, options_.TransferTimeout);
 }
 
-bool TUsbHub::Attach(std::shared_ptr<TUsbDeviceLink> device) {
+bool UsbHub::Attach(std::shared_ptr<UsbDeviceLink> device) {
     std::lock_guard lock(heldMutex_);
     if (held_ || !device) return false;
     held_ = std::move(device);
     return true;
 }
 
-void TUsbHub::Detach(const TUsbDeviceLink* device) {
+void UsbHub::Detach(const UsbDeviceLink* device) {
     std::lock_guard lock(heldMutex_);
     if (held_.get() == device) held_.reset();
 }
 
-bool TUsbHub::HoldsDevice() const {
+bool UsbHub::HoldsDevice() const {
     std::lock_guard lock(heldMutex_);
     return held_ != nullptr;
 }
@@ -102,18 +102,18 @@ bool TUsbHub::HoldsDevice() const {
 namespace {
 
 std::mutex unitMutex;
-std::shared_ptr<TUsbHub> unit;
+std::shared_ptr<UsbHub> unit;
 
 }  // namespace
 
-std::shared_ptr<TUsbHub> UsbUnit() {
+std::shared_ptr<UsbHub> UsbUnit() {
     std::lock_guard lock(unitMutex);
     if (!unit) {
         // Until UsbInit: a unit without backends, where nothing is ever attached.
         UsbOptions idle;
         idle.UseLibusb = false;
         idle.UseSockets = false;
-        unit = std::make_shared<TUsbHub>(idle);
+        unit = std::make_shared<UsbHub>(idle);
     }
     return unit;
 }
@@ -121,12 +121,12 @@ std::shared_ptr<TUsbHub> UsbUnit() {
 std::uint32_t UsbInit() { return UsbInit(UsbOptions{}); }
 
 std::uint32_t UsbInit(const UsbOptions& options) {
-    std::shared_ptr<TUsbHub> previous;
-    std::shared_ptr<TUsbHub> started;
+    std::shared_ptr<UsbHub> previous;
+    std::shared_ptr<UsbHub> started;
     {
         std::lock_guard lock(unitMutex);
         previous = std::move(unit);
-        unit = std::make_shared<TUsbHub>(options);
+        unit = std::make_shared<UsbHub>(options);
         started = unit;
     }
     if (previous) previous->UsbDone();
@@ -134,7 +134,7 @@ std::uint32_t UsbInit(const UsbOptions& options) {
 }
 
 void UsbDone() {
-    std::shared_ptr<TUsbHub> current;
+    std::shared_ptr<UsbHub> current;
     {
         std::lock_guard lock(unitMutex);
         current = unit;

@@ -3,22 +3,22 @@
 namespace zemvalkorta {
 
 void CompositeReport::Clear() {
-    m_entries.clear();
-    m_pages.clear();
+    mEntries_.clear();
+    mPages_.clear();
 }
 
 void CompositeReport::Add(const ReportTemplate& reportTemplate, ReportBuildCallback build) {
-    m_entries.push_back(Entry{&reportTemplate, std::move(build)});
+    mEntries_.push_back(Entry{&reportTemplate, std::move(build)});
 }
 
 bool CompositeReport::Prepare(const ReportProgress& progress) {
-    m_pages.clear();
+    mPages_.clear();
     std::size_t total = 0;
-    for (const auto& entry : m_entries) total += entry.Template->Pages.size();
+    for (const auto& entry : mEntries_) total += entry.Template->Pages.size();
 
     std::vector<ReportPage> pages;
     std::size_t done = 0;
-    for (const auto& entry : m_entries) {
+    for (const auto& entry : mEntries_) {
         for (const auto& pageTemplate : entry.Template->Pages) {
             ReportPage page(pageTemplate);
             if (entry.Build) entry.Build(page);
@@ -28,7 +28,7 @@ bool CompositeReport::Prepare(const ReportProgress& progress) {
         }
     }
     if (pages.empty()) return false;
-    m_pages = std::move(pages);
+    mPages_ = std::move(pages);
     return true;
 }
 

@@ -21,19 +21,19 @@ const QStringList ValueFields = {
 // Restores the list even when a page build throws.
 class BulkUpdateGuard {
 public:
-    explicit BulkUpdateGuard(ReportRows& rows) : m_rows(rows) {
-        m_rows.BeginBulkUpdate();
-        m_rows.SaveRecNo();
+    explicit BulkUpdateGuard(ReportRows& rows) : mRows_(rows) {
+        mRows_.BeginBulkUpdate();
+        mRows_.SaveRecNo();
     }
     ~BulkUpdateGuard() {
-        m_rows.EndBulkUpdate();
-        m_rows.RestoreRecNo();
+        mRows_.EndBulkUpdate();
+        mRows_.RestoreRecNo();
     }
     BulkUpdateGuard(const BulkUpdateGuard&) = delete;
     BulkUpdateGuard& operator=(const BulkUpdateGuard&) = delete;
 
 private:
-    ReportRows& m_rows;
+    ReportRows& mRows_;
 };
 
 QString Fixed(const char* pattern, double value, const FormatSettings& separators) {
@@ -71,32 +71,32 @@ void EmitGraphBody(ReportPage& page, ReportChart& chart, const TMeasureResult& m
 
 }  // namespace
 
-ReportJob::ReportJob(ReportRows& rows, ReportOptions options) : m_rows(rows), m_options(std::move(options)) {
-    m_reportChart.Separators = m_options.Separators;
+ReportJob::ReportJob(ReportRows& rows, ReportOptions options) : mRows_(rows), mOptions_(std::move(options)) {
+    mReportChart_.Separators = mOptions_.Separators;
 }
 
 bool ReportJob::Build(CompositeReport& report, int reportScope, const ReportProgress& progress) {
-    m_reportScope = reportScope == CurrentRecordReport ? CurrentRecordReport : AllRecordsReport;
-    BulkUpdateGuard guard(m_rows);
+    mReportScope_ = reportScope == CurrentRecordReport ? CurrentRecordReport : AllRecordsReport;
+    BulkUpdateGuard guard(mRows_);
     report.Clear();
     const auto main = [this](ReportPage& page) { MainReportManualBuild(page); };
     const auto easy = [this](ReportPage& page) { EasyReportManualBuild(page); };
     TMeasureResult measure;
-    if (m_reportScope == CurrentRecordReport) {
-        if (m_rows.ReadMeasure(measure)) {
+    if (mReportScope_ == CurrentRecordReport) {
+        if (mRows_.ReadMeasure(measure)) {
             if (HasConcreteSpecimen(measure)) report.Add(MainReport(), main);
             if (HasStandardSpecimen(measure)) report.Add(EasyReport(), easy);
         }
         return report.Prepare(progress);
     }
-    const int count = m_rows.GetRecordCount();
-    m_rows.First();
+    const int count = mRows_.GetRecordCount();
+    mRows_.First();
     for (int row = 0; row < count; ++row) {
-        if (m_rows.ReadMeasure(measure) && HasConcreteSpecimen(measure)) report.Add(MainReport(), main);
-        m_rows.Next();
+        if (mRows_.ReadMeasure(measure) && HasConcreteSpecimen(measure)) report.Add(MainReport(), main);
+        mRows_.Next();
     }
     if (report.TemplateCount() == 0) return false;
-    m_rows.First();
+    mRows_.First();
     return report.Prepare(progress);
 }
 
@@ -108,13 +108,13 @@ void ReportJob::MainReportManualBuild(ReportPage& page) {
 }
 
 void ReportJob::BuildTablePage(ReportPage& page) {
-    m_tableFound = false;
+    mTableFound_ = false;
     TMeasureResult measure;
-    while (!(m_rows.ReadMeasure(measure) && HasConcreteSpecimen(measure))) {
-        if (m_rows.Eof()) return;
-        m_rows.Next();
+    while (!(mRows_.ReadMeasure(measure) && HasConcreteSpecimen(measure))) {
+        if (mRows_.Eof()) return;
+        mRows_.Next();
     }
-    m_tableFound = true;
+    mTableFound_ = true;
     page.SetText(QStringLiteral("TableBeginDateTimeMemo"), BeginDateTimeText(measure));
     page.SetText(QStringLiteral("TableEndDateTimeMemo"), EndDateTimeText(measure));
     page.SetText(QStringLiteral("VolumeMemo"), QStringLiteral("cm³"));
@@ -127,7 +127,7 @@ void ReportJob::BuildTablePage(ReportPage& page) {
 }
 
 void ReportJob::FillTable(ReportPage& page, const TMeasureResult& measure) {
-    const FormatSettings& separators = m_options.Separators;
+    const FormatSettings& separators = mOptions_.Separators;
     for (int channel = 0; channel < ChannelCount; ++channel) {
         if (RoleOfChannel(measure, channel) != ChannelRole::Concrete) continue;
         const auto index = static_cast<std::size_t>(channel);
@@ -158,16 +158,16 @@ void ReportJob::FillTable(ReportPage& page, const TMeasureResult& measure) {
 
 void ReportJob::BuildGraphPage(ReportPage& page) {
     TMeasureResult measure;
-    if (m_tableFound && m_rows.ReadMeasure(measure))
-        EmitGraphBody(page, m_reportChart, measure, PlanReportDifferenceGraphic(measure), m_options.ChannelColours);
-    m_tableFound = false;
-    if (m_reportScope == AllRecordsReport) m_rows.Next();
+    if (mTableFound_ && mRows_.ReadMeasure(measure))
+        EmitGraphBody(page, mReportChart_, measure, PlanReportDifferenceGraphic(measure), mOptions_.ChannelColours);
+    mTableFound_ = false;
+    if (mReportScope_ == AllRecordsReport) mRows_.Next();
 }
 
 void ReportJob::EasyReportManualBuild(ReportPage& page) {
     TMeasureResult measure;
-    if (m_rows.ReadMeasure(measure))
-        EmitGraphBody(page, m_reportChart, measure, PlanReportStandardGraphic(measure), m_options.ChannelColours);
+    if (mRows_.ReadMeasure(measure))
+        EmitGraphBody(page, mReportChart_, measure, PlanReportStandardGraphic(measure), mOptions_.ChannelColours);
 }
 
 }  // namespace zemvalkorta

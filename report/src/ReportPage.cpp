@@ -4,10 +4,10 @@
 
 namespace zemvalkorta {
 
-ReportPage::ReportPage(const ReportPageTemplate& pageTemplate) : m_template(pageTemplate) {}
+ReportPage::ReportPage(const ReportPageTemplate& pageTemplate) : mTemplate_(pageTemplate) {}
 
 ReportTextField* ReportPage::FindText(const QString& name) {
-    for (auto& field : m_template.Texts)
+    for (auto& field : mTemplate_.Texts)
         if (!name.isEmpty() && field.Name == name) return &field;
     return nullptr;
 }
@@ -19,7 +19,7 @@ const ReportTextField* ReportPage::FindText(const QString& name) const {
 ReportTextField& ReportPage::Field(const QString& name) {
     ReportTextField* field = FindText(name);
     if (field == nullptr)
-        throw std::out_of_range("report page " + m_template.Name.toStdString() + " has no field " + name.toStdString());
+        throw std::out_of_range("report page " + mTemplate_.Name.toStdString() + " has no field " + name.toStdString());
     return *field;
 }
 
@@ -32,9 +32,9 @@ void ReportPage::AddLine(const QString& name, const QString& line) { Field(name)
 QStringList ReportPage::Lines(const QString& name) const { return const_cast<ReportPage*>(this)->Field(name).Lines; }
 
 void ReportPage::SetChart(const ReportChart& chart) {
-    if (!m_template.Chart)
-        throw std::out_of_range("report page " + m_template.Name.toStdString() + " has no chart field");
-    m_chart = chart;
+    if (!mTemplate_.Chart)
+        throw std::out_of_range("report page " + mTemplate_.Name.toStdString() + " has no chart field");
+    mChart_ = chart;
 }
 
 }  // namespace zemvalkorta

@@ -39,8 +39,8 @@ ReportProgress ProgressOf(QProgressDialog& dialog) {
 }  // namespace
 
 ReportPageView::ReportPageView(const std::vector<ReportPage>& pages, QWidget* parent)
-    : QWidget(parent), m_pages(pages) {
-    SetZoom(m_zoom);
+    : QWidget(parent), mPages_(pages) {
+    SetZoom(mZoom_);
 }
 
 double ReportPageView::TwoPageZoom(int width) {
@@ -48,16 +48,16 @@ double ReportPageView::TwoPageZoom(int width) {
 }
 
 void ReportPageView::SetZoom(double zoom) {
-    m_zoom = std::clamp(zoom, MinimumZoom, MaximumZoom);
-    const QSizeF paper = ReportPaperSize() * m_zoom;
-    const int rows = static_cast<int>((m_pages.size() + 1) / 2);
+    mZoom_ = std::clamp(zoom, MinimumZoom, MaximumZoom);
+    const QSizeF paper = ReportPaperSize() * mZoom_;
+    const int rows = static_cast<int>((mPages_.size() + 1) / 2);
     setFixedSize(static_cast<int>(std::ceil(2 * paper.width())) + 3 * PageGap,
                  rows * (static_cast<int>(std::ceil(paper.height())) + PageGap) + PageGap);
     update();
 }
 
 QRect ReportPageView::PageRect(int index) const {
-    const QSizeF paper = ReportPaperSize() * m_zoom;
+    const QSizeF paper = ReportPaperSize() * mZoom_;
     const int width = static_cast<int>(std::ceil(paper.width()));
     const int height = static_cast<int>(std::ceil(paper.height()));
     return QRect(PageGap + (index % 2) * (width + PageGap), PageGap + (index / 2) * (height + PageGap), width, height);
@@ -66,7 +66,7 @@ QRect ReportPageView::PageRect(int index) const {
 void ReportPageView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().color(QPalette::Dark));
-    const int count = static_cast<int>(m_pages.size());
+    const int count = static_cast<int>(mPages_.size());
     for (int index = 0; index < count; ++index) {
         const QRect page = PageRect(index);
         if (!page.intersects(event->rect())) continue;
@@ -75,14 +75,14 @@ void ReportPageView::paintEvent(QPaintEvent* event) {
         painter.save();
         painter.setClipRect(page);
         painter.translate(page.topLeft());
-        painter.scale(m_zoom, m_zoom);
-        RenderReportPage(painter, m_pages[static_cast<std::size_t>(index)], index + 1, count);
+        painter.scale(mZoom_, mZoom_);
+        RenderReportPage(painter, mPages_[static_cast<std::size_t>(index)], index + 1, count);
         painter.restore();
     }
 }
 
 ReportPreviewDialog::ReportPreviewDialog(const std::vector<ReportPage>& pages, QWidget* parent)
-    : QDialog(parent, Qt::Window), m_pages(pages), m_scrollArea(new QScrollArea), m_view(new ReportPageView(pages)) {
+    : QDialog(parent, Qt::Window), mPages_(pages), mScrollArea_(new QScrollArea), mView_(new ReportPageView(pages)) {
     setWindowTitle(QStringLiteral("Предварительный просмотр"));
     setModal(true);
     auto* toolBar = new QToolBar;
@@ -96,39 +96,39 @@ ReportPreviewDialog::ReportPreviewDialog(const std::vector<ReportPage>& pages, Q
     toolBar->addSeparator();
     toolBar->addAction(QStringLiteral("Закрыть"), this, &QDialog::accept);
 
-    m_scrollArea->setWidget(m_view);
-    m_scrollArea->setAlignment(Qt::AlignHCenter);
-    m_scrollArea->setBackgroundRole(QPalette::Dark);
+    mScrollArea_->setWidget(mView_);
+    mScrollArea_->setAlignment(Qt::AlignHCenter);
+    mScrollArea_->setBackgroundRole(QPalette::Dark);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(toolBar);
-    layout->addWidget(m_scrollArea);
-    m_scrollArea->viewport()->installEventFilter(this);
+    layout->addWidget(mScrollArea_);
+    mScrollArea_->viewport()->installEventFilter(this);
     resize(1100, 560);
     ShowTwoPages();
 }
 
 void ReportPreviewDialog::ZoomIn() {
-    m_fitting = false;
-    m_view->SetZoom(m_view->Zoom() * ZoomStep);
+    mFitting_ = false;
+    mView_->SetZoom(mView_->Zoom() * ZoomStep);
 }
 
 void ReportPreviewDialog::ZoomOut() {
-    m_fitting = false;
-    m_view->SetZoom(m_view->Zoom() / ZoomStep);
+    mFitting_ = false;
+    mView_->SetZoom(mView_->Zoom() / ZoomStep);
 }
 
 void ReportPreviewDialog::ShowTwoPages() {
-    m_fitting = true;
-    const int scrollBar = m_scrollArea->verticalScrollBar()->sizeHint().width();
-    m_view->SetZoom(ReportPageView::TwoPageZoom(m_scrollArea->viewport()->width() - scrollBar));
+    mFitting_ = true;
+    const int scrollBar = mScrollArea_->verticalScrollBar()->sizeHint().width();
+    mView_->SetZoom(ReportPageView::TwoPageZoom(mScrollArea_->viewport()->width() - scrollBar));
 }
 
 // The viewport gets its final width only once the dialog is laid out and
 // shown, so the two-page fit follows the viewport rather than the dialog.
 bool ReportPreviewDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_scrollArea->viewport() && event->type() == QEvent::Resize && m_fitting) ShowTwoPages();
+    if (watched == mScrollArea_->viewport() && event->type() == QEvent::Resize && mFitting_) ShowTwoPages();
     return QDialog::eventFilter(watched, event);
 }
 
@@ -137,9 +137,9 @@ void ReportPreviewDialog::Print() {
     printer.setPageLayout(ReportPageLayout());
     printer.setFullPage(true);
     QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, static_cast<int>(m_pages.size()));
+    dialog.setMinMax(1, static_cast<int>(mPages_.size()));
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!PrintReport(m_pages, printer))
+    if (!PrintReport(mPages_, printer))
         QMessageBox::critical(this, QStringLiteral("ZEMVALKORTA-1.0"), QStringLiteral("Не удалось начать печать."));
 }
 
@@ -148,7 +148,7 @@ void ReportPreviewDialog::Save() {
     const QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить отчёт"), QString(),
                                                           JpegFilter + QStringLiteral(";;") + PdfFilter, &filter);
     if (fileName.isEmpty()) return;
-    if (!SaveReport(fileName, filter) && !m_saveCancelled)
+    if (!SaveReport(fileName, filter) && !mSaveCancelled_)
         QMessageBox::critical(this, QStringLiteral("ZEMVALKORTA-1.0"),
                               QStringLiteral("Не удалось сохранить отчёт в файл %1.").arg(fileName));
 }
@@ -161,14 +161,14 @@ bool ReportPreviewDialog::SaveReport(const QString& fileName, const QString& fil
         !(!pdf && target.endsWith(QStringLiteral(".jpeg"), Qt::CaseInsensitive)))
         target += suffix;
     QProgressDialog progress(QStringLiteral("Сохранение отчёта..."), QStringLiteral("Отмена"), 0,
-                             static_cast<int>(m_pages.size()), this);
+                             static_cast<int>(mPages_.size()), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool saved = pdf ? ExportReportPdf(m_pages, target, ProgressOf(progress))
-                           : ExportReportJpeg(m_pages, target, nullptr, ProgressOf(progress));
+    const bool saved = pdf ? ExportReportPdf(mPages_, target, ProgressOf(progress))
+                           : ExportReportJpeg(mPages_, target, nullptr, ProgressOf(progress));
     QApplication::restoreOverrideCursor();
-    m_saveCancelled = progress.wasCanceled();
+    mSaveCancelled_ = progress.wasCanceled();
     return saved;
 }
 

@@ -5,31 +5,31 @@
 namespace zemvalkorta {
 
 MeasureListRows::MeasureListRows(std::vector<std::optional<TMeasureResult>> rows, int current)
-    : m_rows(std::move(rows)),
-      m_current(std::clamp(current, 0, std::max(0, static_cast<int>(m_rows.size()) - 1))),
-      m_eof(m_rows.empty()) {}
+    : mRows_(std::move(rows)),
+      mCurrent_(std::clamp(current, 0, std::max(0, static_cast<int>(mRows_.size()) - 1))),
+      mEof_(mRows_.empty()) {}
 
 bool MeasureListRows::ReadMeasure(TMeasureResult& measure) {
-    if (m_rows.empty() || !m_rows[static_cast<std::size_t>(m_current)]) return false;
-    measure = *m_rows[static_cast<std::size_t>(m_current)];
+    if (mRows_.empty() || !mRows_[static_cast<std::size_t>(mCurrent_)]) return false;
+    measure = *mRows_[static_cast<std::size_t>(mCurrent_)];
     return true;
 }
 
 void MeasureListRows::First() {
-    m_current = 0;
-    m_eof = m_rows.empty();
+    mCurrent_ = 0;
+    mEof_ = mRows_.empty();
 }
 
 void MeasureListRows::Next() {
-    if (m_current + 1 < GetRecordCount())
-        ++m_current;
+    if (mCurrent_ + 1 < GetRecordCount())
+        ++mCurrent_;
     else
-        m_eof = true;
+        mEof_ = true;
 }
 
 void MeasureListRows::RestoreRecNo() {
-    m_current = std::clamp(m_saved, 0, std::max(0, GetRecordCount() - 1));
-    m_eof = m_rows.empty();
+    mCurrent_ = std::clamp(mSaved_, 0, std::max(0, GetRecordCount() - 1));
+    mEof_ = mRows_.empty();
 }
 
 }  // namespace zemvalkorta

@@ -354,7 +354,7 @@ void TMainDataModule::RunSaveSteps() {
 
 void TMainDataModule::SaveChanges() {
     if (!IsProjectOpen()) return;
-    TBulkUpdate bulk(*this);
+    BulkUpdate bulk(*this);
     std::vector<CachedDataSet*> changed;
     for (CachedDataSet* dataSet : {resultDataSet_.get(), descriptionDataSet_.get()})
         if (dataSet->HasCachedChanges()) changed.push_back(dataSet);
@@ -410,14 +410,14 @@ void TMainDataModule::CancelAndRefresh(CachedDataSet& dataSet) {
 
 void TMainDataModule::CancelChanges() {
     if (!IsProjectOpen()) return;
-    TBulkUpdate bulk(*this);
+    BulkUpdate bulk(*this);
     CancelAndRefresh(*resultDataSet_);
     CancelAndRefresh(*descriptionDataSet_);
 }
 
 void TMainDataModule::DeleteAllRecords() {
     if (!resultDataSet_->IsActive()) return;
-    TBulkUpdate bulk(*this);
+    BulkUpdate bulk(*this);
     resultDataSet_->First();
     while (!resultDataSet_->IsEmpty()) resultDataSet_->Delete();
 }

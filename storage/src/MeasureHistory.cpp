@@ -1,6 +1,5 @@
 #include "storage/MeasureHistory.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include "core/MeasureImage.h"
 #include "core/StoredDateTime.h"
 #include "core/TextCodec.h"
+#include "core/UserAccount.h"
 #include "storage/MainDataModuleUnit.h"
 
 namespace zemvalkorta {
@@ -107,7 +107,7 @@ FieldValue NullIfEmpty(std::string text) {
 }  // namespace
 
 std::string CurrentLoginName() {
-    if (const passwd* entry = getpwuid(geteuid()); entry != nullptr && entry->pw_name != nullptr) return entry->pw_name;
+    if (auto account = FindUserAccount(geteuid()); account && !account->Name.empty()) return account->Name;
     if (const char* user = std::getenv("USER"); user != nullptr && *user != '\0') return user;
     return "uid " + std::to_string(geteuid());
 }

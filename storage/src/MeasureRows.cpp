@@ -101,7 +101,7 @@ int StoreDownloadedMeasures(TMainDataModule& module, const TArrayOfMeasureResult
     CachedDataSet& dataSet = module.ResultDataSet();
     int added = 0;
     // Ends also when the clean-up below throws.
-    TBulkUpdate bulk(module);
+    BulkUpdate bulk(module);
     // Rows already waiting in the cache before this download must survive a rollback of it.
     std::set<std::int64_t> earlierInserts;
     for (int row = 1; row <= dataSet.RecordCount(); ++row) {

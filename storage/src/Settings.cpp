@@ -14,10 +14,10 @@ std::string SeriesColorKey(int channel) { return "SeriesColor" + std::to_string(
 
 }  // namespace
 
-TSettings LoadSettings(const std::filesystem::path& file) {
+MainSettings LoadSettings(const std::filesystem::path& file) {
     IniFile ini(file);
-    TSettings defaults;
-    TSettings settings;
+    MainSettings defaults;
+    MainSettings settings;
     settings.FrostGraphicType =
         static_cast<std::uint8_t>(ini.ReadInteger(Graphics, "FrostGraphicType", defaults.FrostGraphicType) & 0xFF);
     settings.ShowStandartPattern = ini.ReadBool(Graphics, "ShowStandartPattern", defaults.ShowStandartPattern);
@@ -33,7 +33,7 @@ TSettings LoadSettings(const std::filesystem::path& file) {
     return settings;
 }
 
-void SaveSettings(const std::filesystem::path& file, const TSettings& settings) {
+void SaveSettings(const std::filesystem::path& file, const MainSettings& settings) {
     IniFile ini(file);
     ini.DeferWrites();
     ini.WriteInteger(Graphics, "FrostGraphicType", settings.FrostGraphicType);

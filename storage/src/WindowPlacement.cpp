@@ -13,10 +13,10 @@ constexpr std::int32_t Missing = std::numeric_limits<std::int32_t>::min();
 
 }  // namespace
 
-std::optional<TWindowPlacement> LoadWindowPlacement(const std::filesystem::path& file) {
+std::optional<WindowPlacement> LoadWindowPlacement(const std::filesystem::path& file) {
     const IniFile ini(file);
     auto read = [&ini](const char* key) { return ini.ReadInteger(WindowPlacementSection, key, Missing); };
-    TWindowPlacement placement;
+    WindowPlacement placement;
     const std::array<std::pair<const char*, std::int32_t*>, 6> keys{
         {{"Left", &placement.Left},
          {"Top", &placement.Top},
@@ -33,7 +33,7 @@ std::optional<TWindowPlacement> LoadWindowPlacement(const std::filesystem::path&
     return placement;
 }
 
-void SaveWindowPlacement(const std::filesystem::path& file, const TWindowPlacement& placement) {
+void SaveWindowPlacement(const std::filesystem::path& file, const WindowPlacement& placement) {
     IniFile ini(file);
     ini.WriteInteger(WindowPlacementSection, "Left", placement.Left);
     ini.WriteInteger(WindowPlacementSection, "Top", placement.Top);

@@ -2,6 +2,7 @@
 // itself in a build tree, in the user's XDG folders once installed.
 
 #include "core/ProgramFolders.h"
+#include "core/UserAccount.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -130,3 +131,11 @@ TEST_F(ProgramFoldersTest, ThisBuildsInstallFolderIsTheDefault) {
 
 }  // namespace
 }  // namespace zemvalkorta
+
+TEST(UserAccountTest, FindsTheRunningAccountAndNothingForAnUnknownId) {
+    const auto account = zemvalkorta::FindUserAccount(getuid());
+    ASSERT_TRUE(account.has_value());
+    EXPECT_FALSE(account->Name.empty());
+    EXPECT_TRUE(account->Home.starts_with('/')) << account->Home;
+    EXPECT_FALSE(zemvalkorta::FindUserAccount(static_cast<uid_t>(4000000000U)).has_value());
+}

@@ -5,13 +5,13 @@
 
 namespace zemvalkorta::test {
 
-TTemporaryDirectory::TTemporaryDirectory() {
+TemporaryDirectory::TemporaryDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zemvalkorta-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
 
-TTemporaryDirectory::~TTemporaryDirectory() {
+TemporaryDirectory::~TemporaryDirectory() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
@@ -25,7 +25,7 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return true;
 }
 
-bool WaitForScans(const TUsbHub& hub, int scans) {
+bool WaitForScans(const UsbHub& hub, int scans) {
     const std::uint64_t target = hub.CompletedScans() + static_cast<std::uint64_t>(scans);
     return WaitUntil([&] { return hub.CompletedScans() >= target; }, std::chrono::seconds(5));
 }
@@ -39,20 +39,20 @@ UsbOptions FastOptions(const std::filesystem::path& directory) {
     return options;
 }
 
-sim::TInstrumentServer& InstrumentTest::StartInstrument(sim::InstrumentContent content, sim::InstrumentFaults faults,
-                                                        const std::string& name) {
+sim::InstrumentServer& InstrumentTest::StartInstrument(sim::InstrumentContent content, sim::InstrumentFaults faults,
+                                                       const std::string& name) {
     sim::InstrumentServerOptions options;
     options.SocketPath = directory_.Path() / name;
     options.Faults = faults;
-    instruments_.push_back(std::make_unique<sim::TInstrumentServer>(std::move(content), options));
+    instruments_.push_back(std::make_unique<sim::InstrumentServer>(std::move(content), options));
     const std::string failure = instruments_.back()->Start();
     EXPECT_EQ(failure, "");
     return *instruments_.back();
 }
 
-TUsbHub& InstrumentTest::ConnectedHub() {
+UsbHub& InstrumentTest::ConnectedHub() {
     if (!hub_) {
-        hub_ = std::make_shared<TUsbHub>(FastOptions(directory_.Path()));
+        hub_ = std::make_shared<UsbHub>(FastOptions(directory_.Path()));
         EXPECT_EQ(hub_->UsbInit(), 0u);
     }
     EXPECT_TRUE(WaitUntil([this] { return hub_->IsDeviceConnected(); }, std::chrono::seconds(2)));

@@ -17,10 +17,10 @@
 
 namespace zemvalkorta::test {
 
-class TTemporaryDirectory {
+class TemporaryDirectory {
 public:
-    TTemporaryDirectory();
-    ~TTemporaryDirectory();
+    TemporaryDirectory();
+    ~TemporaryDirectory();
     const std::filesystem::path& Path() const { return path_; }
 
 private:
@@ -34,19 +34,19 @@ UsbOptions FastOptions(const std::filesystem::path& directory);
 
 // Waits until the hub's scanner has looked at its directory `scans` more
 // times from now, so that whatever is there now has been seen.
-bool WaitForScans(const TUsbHub& hub, int scans = 2);
+bool WaitForScans(const UsbHub& hub, int scans = 2);
 
 class InstrumentTest : public ::testing::Test {
 protected:
     // Starts an instrument named `name` in the directory; fails the test if it cannot listen.
-    sim::TInstrumentServer& StartInstrument(sim::InstrumentContent content, sim::InstrumentFaults faults = {},
-                                            const std::string& name = "a.sock");
+    sim::InstrumentServer& StartInstrument(sim::InstrumentContent content, sim::InstrumentFaults faults = {},
+                                           const std::string& name = "a.sock");
     // A hub scanning the directory, started and connected.
-    TUsbHub& ConnectedHub();
+    UsbHub& ConnectedHub();
 
-    TTemporaryDirectory directory_;
-    std::vector<std::unique_ptr<sim::TInstrumentServer>> instruments_;
-    std::shared_ptr<TUsbHub> hub_;
+    TemporaryDirectory directory_;
+    std::vector<std::unique_ptr<sim::InstrumentServer>> instruments_;
+    std::shared_ptr<UsbHub> hub_;
 };
 
 // A content of `count` small measurements (ten samples, all channels).

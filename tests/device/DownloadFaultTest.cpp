@@ -21,7 +21,7 @@ TEST_P(DownloadFault, FailsWithoutRecordsAndTheLinkRecovers) {
     sim::GeneratorOptions options;
     options.Count = 3;
     auto& instrument = StartInstrument(sim::GenerateContent(options), faults);
-    TUsbHub& hub = ConnectedHub();
+    UsbHub& hub = ConnectedHub();
     TArrayOfMeasureResult records;
     EXPECT_EQ(DownloadMeasurements(hub, records), GetParam().Status);
     EXPECT_TRUE(records.empty());

@@ -27,7 +27,7 @@ protected:
         sim::GeneratorOptions options;
         options.Count = 2;
         options.Seed = 7;
-        sim::TInstrumentServer first(sim::GenerateContent(options), {directory_.Path() / "first.sock", {}});
+        sim::InstrumentServer first(sim::GenerateContent(options), {directory_.Path() / "first.sock", {}});
         ASSERT_EQ(first.Start(), "");
         TArrayOfMeasureResult records;
         ASSERT_EQ(DownloadMeasurements(ConnectedHub(), records), 0u);
@@ -75,9 +75,9 @@ TEST_F(DownloadStoreFault, EndOrStallAtEveryTransferKeepsTheProject) {
 // Replies spoiled at one transfer: the download refuses them or returns
 // records the store takes whole or not at all. A header may keep its point
 // count, so that spoiled channel masks and reference codes reach the store.
-class GarblingPort final : public TCommandPort {
+class GarblingPort final : public CommandPort {
 public:
-    GarblingPort(TCommandPort& inner, int spoiled, bool keepPointCount)
+    GarblingPort(CommandPort& inner, int spoiled, bool keepPointCount)
         : inner_(inner), spoiled_(spoiled), keepPointCount_(keepPointCount) {}
     std::uint32_t UsbCommand(std::uint32_t code, std::span<const std::uint8_t> parameters,
                              std::span<std::uint8_t> reply) override {
@@ -90,7 +90,7 @@ public:
     }
 
 private:
-    TCommandPort& inner_;
+    CommandPort& inner_;
     int spoiled_;
     bool keepPointCount_;
     int count_ = 0;

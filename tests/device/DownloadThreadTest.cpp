@@ -14,9 +14,9 @@ namespace zemvalkorta::test {
 namespace {
 
 // A port whose commands take `delay` each and ignore any stop request.
-class TSlowPort final : public TCommandPort {
+class SlowPort final : public CommandPort {
 public:
-    explicit TSlowPort(std::chrono::milliseconds delay) : delay_(delay) {}
+    explicit SlowPort(std::chrono::milliseconds delay) : delay_(delay) {}
     std::uint32_t UsbCommand(std::uint32_t, std::span<const std::uint8_t>, std::span<std::uint8_t> reply) override {
         ++calls;
         std::this_thread::sleep_for(delay_);
@@ -93,7 +93,7 @@ TEST_F(DownloadWorker, ErrorCarriesTheStatus) {
 }
 
 TEST_F(DownloadWorker, NoInstrumentIsAnErrorNotAHang) {
-    auto hub = std::make_shared<TUsbHub>(FastOptions(directory_.Path()));
+    auto hub = std::make_shared<UsbHub>(FastOptions(directory_.Path()));
     TDownloadThread worker(hub);
     Received received;
     Collect(worker, received);
@@ -105,7 +105,7 @@ TEST_F(DownloadWorker, NoInstrumentIsAnErrorNotAHang) {
 }
 
 TEST_F(DownloadWorker, StopIsHonouredBetweenTransfers) {
-    auto port = std::make_shared<TSlowPort>(std::chrono::milliseconds(20));
+    auto port = std::make_shared<SlowPort>(std::chrono::milliseconds(20));
     TDownloadThread worker(port);
     worker.Start();
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
@@ -116,9 +116,9 @@ TEST_F(DownloadWorker, StopIsHonouredBetweenTransfers) {
 }
 
 TEST_F(DownloadWorker, WorkerStuckPastTheWaitIsReportedAndJoined) {
-    auto port = std::make_shared<TSlowPort>(std::chrono::milliseconds(1500));
-    std::weak_ptr<TSlowPort> watch = port;
-    const TSlowPort& slow = *port;  // alive until the worker lets go of it
+    auto port = std::make_shared<SlowPort>(std::chrono::milliseconds(1500));
+    std::weak_ptr<SlowPort> watch = port;
+    const SlowPort& slow = *port;  // alive until the worker lets go of it
     {
         auto worker = std::make_unique<TDownloadThread>(std::move(port));
         Received received;
@@ -141,7 +141,7 @@ TEST_F(DownloadWorker, WorkerStuckPastTheWaitIsReportedAndJoined) {
 }
 
 TEST_F(DownloadWorker, StatusStaysFailedWhenTheWorkerEndsAfterTheWait) {
-    auto port = std::make_shared<TSlowPort>(std::chrono::milliseconds(300));
+    auto port = std::make_shared<SlowPort>(std::chrono::milliseconds(300));
     TDownloadThread worker(port);
     worker.Start();
     ASSERT_TRUE(WaitUntil([&] { return port->calls.load() == 1; }, std::chrono::seconds(5)));
@@ -161,11 +161,11 @@ TEST_F(DownloadWorker, CaptureRightAfterACancelGetsItsOwnReply) {
     sim::InstrumentFaults faults;
     faults.StallAt = 9;  // the first samples block: OUT 8, IN 9
     faults.StallFor = std::chrono::milliseconds(1500);
-    sim::TInstrumentServer& instrument = StartInstrument(SmallContent(3), faults);
+    sim::InstrumentServer& instrument = StartInstrument(SmallContent(3), faults);
     // The program's own transfer time-out, which the stall stays within.
     UsbOptions options = FastOptions(directory_.Path());
     options.TransferTimeout = UsbTransferTimeout;
-    hub_ = std::make_shared<TUsbHub>(options);
+    hub_ = std::make_shared<UsbHub>(options);
     ASSERT_EQ(hub_->UsbInit(), 0u);
     ASSERT_TRUE(WaitUntil([&] { return hub_->IsDeviceConnected(); }, std::chrono::seconds(5)));
     auto worker = std::make_unique<TDownloadThread>(hub_);

@@ -46,13 +46,13 @@ protected:
     }
     std::filesystem::path SocketPath() const { return directory_.Path() / "process.sock"; }
 
-    TTemporaryDirectory directory_;
+    TemporaryDirectory directory_;
     pid_t pid_ = -1;
 };
 
 TEST_F(InstrumentProcess, DownloadMatchesTheGeneratorAndEndingIsAnUnplug) {
     Launch({"--seed", "7", "--measurements", "5"});
-    TUsbHub hub(FastOptions(directory_.Path()));
+    UsbHub hub(FastOptions(directory_.Path()));
     ASSERT_EQ(hub.UsbInit(), 0u);
     ASSERT_TRUE(WaitUntil([&hub] { return hub.IsDeviceConnected(); }, std::chrono::seconds(2)));
     TArrayOfMeasureResult records;
@@ -83,7 +83,7 @@ TEST_F(InstrumentProcess, KilledInstrumentLeavesAStaleSocketThatIsIgnoredAndRepl
     ::waitpid(pid_, nullptr, 0);
     pid_ = -1;
     ASSERT_TRUE(std::filesystem::exists(SocketPath()));
-    TUsbHub hub(FastOptions(directory_.Path()));
+    UsbHub hub(FastOptions(directory_.Path()));
     ASSERT_EQ(hub.UsbInit(), 0u);
     ASSERT_TRUE(WaitForScans(hub));
     EXPECT_FALSE(hub.IsDeviceConnected());

@@ -10,7 +10,7 @@
 namespace zemvalkorta::test {
 namespace {
 
-int DarkPixels(const TScreenPicture& picture) {
+int DarkPixels(const ScreenPicture& picture) {
     int count = 0;
     for (int y = 2; y < 66; ++y)
         for (int x = 2; x < 130; ++x) count += picture.Pixel(x, y) ? 1 : 0;
@@ -18,7 +18,7 @@ int DarkPixels(const TScreenPicture& picture) {
 }
 
 TEST(ScreenPicture, FrameOnMarginAndDisplayOff) {
-    TScreenPicture picture;
+    ScreenPicture picture;
     for (int x = 0; x < PictureWidth; ++x) {
         EXPECT_TRUE(picture.Pixel(x, 0));
         EXPECT_TRUE(picture.Pixel(x, 67));
@@ -34,7 +34,7 @@ TEST(ScreenPicture, FrameOnMarginAndDisplayOff) {
 TEST(ScreenPicture, DisplayBytesMapToPagesAndColumns) {
     std::array<std::uint8_t, DisplayBytes> display{};
     display[0] = 0x01;
-    TScreenPicture picture;
+    ScreenPicture picture;
     picture.SetDisplay(display);
     EXPECT_EQ(DarkPixels(picture), 1);
     EXPECT_TRUE(picture.Pixel(2, 2));
@@ -56,7 +56,7 @@ TEST(ScreenPicture, DisplayBytesMapToPagesAndColumns) {
 TEST(ScreenPicture, PaintedInColoursGivenAsBlueGreenRed) {
     std::array<std::uint8_t, DisplayBytes> display{};
     display[0] = 0x01;
-    TScreenPicture picture;
+    ScreenPicture picture;
     picture.SetDisplay(display);
     const QImage image = PaintPicture(picture, 0x0000FF /* red */, 0xFF0000 /* blue */);
     EXPECT_EQ(image.size(), QSize(132, 68));
@@ -67,12 +67,12 @@ TEST(ScreenPicture, PaintedInColoursGivenAsBlueGreenRed) {
 }
 
 TEST(ScreenBitmap, TwentyFourBitFileReplacedOnEveryWrite) {
-    TTemporaryDirectory directory;
+    TemporaryDirectory directory;
     const auto path = directory.Path() / ScreenshotFileName;
     std::ofstream(path) << std::string(100000, 'x');  // an older, larger file
     std::array<std::uint8_t, DisplayBytes> display{};
     display[1023] = 0x80;
-    TScreenPicture picture;
+    ScreenPicture picture;
     picture.SetDisplay(display);
     const QImage image = PaintPicture(picture, 0x00123456, 0x00FFFFFF);
     SavePictureBitmap(image, path);
@@ -97,7 +97,7 @@ TEST(ScreenBitmap, TwentyFourBitFileReplacedOnEveryWrite) {
 }
 
 TEST(ScreenBitmap, UnwritableFileIsAnError) {
-    TScreenPicture picture;
+    ScreenPicture picture;
     EXPECT_THROW(SavePictureBitmap(PaintPicture(picture, 0, 0xFFFFFF), "/nonexistent/dir/sceenshot.bmp"),
                  std::runtime_error);
 }
@@ -105,7 +105,7 @@ TEST(ScreenBitmap, UnwritableFileIsAnError) {
 TEST(ScreenClipboard, PictureReplacesTheClipboardContent) {
     EnsureApplication();
     QGuiApplication::clipboard()->setText("earlier");
-    TScreenPicture picture;
+    ScreenPicture picture;
     const QImage image = PaintPicture(picture, 0, 0xFFFFFF);
     CopyPictureToClipboard(image);
     EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), image);
@@ -115,7 +115,7 @@ TEST_F(InstrumentTest, FetchedScreenShowsTheInstrumentState) {
     StartInstrument(SmallContent(2));
     std::array<std::uint8_t, DisplayBytes> display{};
     ASSERT_EQ(FetchDisplay(ConnectedHub(), display), 0u);
-    TScreenPicture picture;
+    ScreenPicture picture;
     picture.SetDisplay(display);
     EXPECT_GT(DarkPixels(picture), 200);
     EXPECT_EQ(display, sim::RenderInstrumentScreen(SmallContent(2)));
@@ -125,7 +125,7 @@ TEST(ScreenFetch, WithoutInstrumentReportsTheStatus) {
     UsbOptions idle;
     idle.UseLibusb = false;
     idle.UseSockets = false;
-    TUsbHub hub(idle);
+    UsbHub hub(idle);
     std::array<std::uint8_t, DisplayBytes> display{};
     EXPECT_EQ(FetchDisplay(hub, display), UsbStatusNoDevice);
 }

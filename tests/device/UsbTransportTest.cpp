@@ -27,8 +27,8 @@ TEST(CommandPacket, CodeLittleEndianAndParametersCutToSixty) {
 }
 
 TEST(UsbHub, WithoutInstrumentCommandsFailAndNothingIsConnected) {
-    TTemporaryDirectory directory;
-    TUsbHub hub(FastOptions(directory.Path()));
+    TemporaryDirectory directory;
+    UsbHub hub(FastOptions(directory.Path()));
     ASSERT_EQ(hub.UsbInit(), 0u);
     ASSERT_TRUE(WaitForScans(hub));
     EXPECT_FALSE(hub.IsDeviceConnected());
@@ -38,7 +38,7 @@ TEST(UsbHub, WithoutInstrumentCommandsFailAndNothingIsConnected) {
 
 TEST(UsbHub, UnusableSocketDirectoryStillStartsWithoutInstrument) {
     UsbOptions options = FastOptions("/nonexistent/zemvalkorta");
-    TUsbHub hub(options);
+    UsbHub hub(options);
     EXPECT_EQ(hub.UsbInit(), 0u);
     EXPECT_FALSE(hub.IsDeviceConnected());
     hub.UsbDone();
@@ -46,7 +46,7 @@ TEST(UsbHub, UnusableSocketDirectoryStillStartsWithoutInstrument) {
 
 TEST_F(InstrumentTest, CommandWithoutReplyIsOneTransferAndNoRead) {
     auto& instrument = StartInstrument(SmallContent(1));
-    TUsbHub& hub = ConnectedHub();
+    UsbHub& hub = ConnectedHub();
     EXPECT_EQ(hub.UsbCommand(BeginReadingCommand, {}, {}), 0u);
     std::array<std::uint8_t, 20> information{};
     EXPECT_EQ(hub.UsbCommand(InformationCommand, {}, information), 0u);
@@ -57,7 +57,7 @@ TEST_F(InstrumentTest, CommandWithoutReplyIsOneTransferAndNoRead) {
 
 TEST_F(InstrumentTest, ShortReplyLeavesTheRestOfTheBuffer) {
     StartInstrument(SmallContent(1));
-    TUsbHub& hub = ConnectedHub();
+    UsbHub& hub = ConnectedHub();
     std::vector<std::uint8_t> reply(40, 0xAB);  // the information block has 20 bytes
     EXPECT_EQ(hub.UsbCommand(InformationCommand, {}, reply), 0u);
     EXPECT_EQ(reply[0], 16);
@@ -67,7 +67,7 @@ TEST_F(InstrumentTest, ShortReplyLeavesTheRestOfTheBuffer) {
 
 TEST_F(InstrumentTest, UnplugAndPlugBackWithinASecond) {
     StartInstrument(SmallContent(1));
-    TUsbHub& hub = ConnectedHub();
+    UsbHub& hub = ConnectedHub();
     instruments_.back()->Stop();
     EXPECT_TRUE(WaitUntil([&hub] { return !hub.IsDeviceConnected(); }, std::chrono::seconds(1)));
     ASSERT_EQ(instruments_.back()->Start(), "");
@@ -78,7 +78,7 @@ TEST_F(InstrumentTest, UnplugAndPlugBackWithinASecond) {
 
 TEST_F(InstrumentTest, FirstAttachedInstrumentStaysInUse) {
     StartInstrument(SmallContent(1), {}, "a.sock");
-    TUsbHub& hub = ConnectedHub();
+    UsbHub& hub = ConnectedHub();
     auto& second = StartInstrument(SmallContent(2), {}, "b.sock");
     ASSERT_TRUE(WaitForScans(hub));
     std::array<std::uint8_t, 20> information{};
@@ -99,7 +99,7 @@ TEST_F(InstrumentTest, FirstAttachedInstrumentStaysInUse) {
 
 TEST_F(InstrumentTest, UnitDoneDropsTheInstrument) {
     StartInstrument(SmallContent(1));
-    TUsbHub& hub = ConnectedHub();
+    UsbHub& hub = ConnectedHub();
     hub.UsbDone();
     EXPECT_FALSE(hub.IsDeviceConnected());
     std::array<std::uint8_t, 20> information{};
@@ -107,10 +107,10 @@ TEST_F(InstrumentTest, UnitDoneDropsTheInstrument) {
 }
 
 TEST(ProgramUnit, FixedSocketInstrumentThroughTheFreeFunctions) {
-    TTemporaryDirectory directory;
+    TemporaryDirectory directory;
     sim::InstrumentServerOptions serverOptions;
     serverOptions.SocketPath = directory.Path() / "direct.sock";
-    sim::TInstrumentServer instrument(SmallContent(2), serverOptions);
+    sim::InstrumentServer instrument(SmallContent(2), serverOptions);
     ASSERT_EQ(instrument.Start(), "");
     UsbOptions options = FastOptions(directory.Path() / "elsewhere");
     options.InstrumentSocket = serverOptions.SocketPath;
@@ -126,7 +126,7 @@ TEST(ProgramUnit, FixedSocketInstrumentThroughTheFreeFunctions) {
 // A link that answers the last command written, as the instrument does, and
 // is slow to take the information command: a command sent meanwhile would
 // take over its reply.
-class TLastCommandLink final : public TUsbDeviceLink {
+class LastCommandLink final : public UsbDeviceLink {
 public:
     std::uint32_t BulkWrite(std::span<const std::uint8_t> data, std::chrono::milliseconds) override {
         const std::uint8_t code = data.empty() ? 0 : data[0];
@@ -154,10 +154,10 @@ private:
     std::vector<std::uint8_t> pending_;
 };
 
-class TOneLinkBackend final : public TUsbBackend {
+class OneLinkBackend final : public UsbBackend {
 public:
-    explicit TOneLinkBackend(std::shared_ptr<TUsbDeviceLink> link) : link_(std::move(link)) {}
-    std::uint32_t Start(TUsbAttachSink& sink) override {
+    explicit OneLinkBackend(std::shared_ptr<UsbDeviceLink> link) : link_(std::move(link)) {}
+    std::uint32_t Start(UsbAttachSink& sink) override {
         sink_ = &sink;
         sink.Attach(link_);
         return UsbStatusSuccess;
@@ -168,17 +168,17 @@ public:
     }
 
 private:
-    std::shared_ptr<TUsbDeviceLink> link_;
-    TUsbAttachSink* sink_ = nullptr;
+    std::shared_ptr<UsbDeviceLink> link_;
+    UsbAttachSink* sink_ = nullptr;
 };
 
 TEST(UsbHub, CommandWaitsForTheOneInFlight) {
-    auto link = std::make_shared<TLastCommandLink>();
+    auto link = std::make_shared<LastCommandLink>();
     UsbOptions options;
     options.UseLibusb = false;
     options.UseSockets = false;
-    options.ExtraBackend = [link] { return std::make_unique<TOneLinkBackend>(link); };
-    TUsbHub hub(options);
+    options.ExtraBackend = [link] { return std::make_unique<OneLinkBackend>(link); };
+    UsbHub hub(options);
     ASSERT_EQ(hub.UsbInit(), 0u);
     ASSERT_TRUE(hub.IsDeviceConnected());
     std::array<std::uint8_t, InformationBlockSize> information{};

@@ -145,13 +145,13 @@ TArrayOfMeasureResult Download(int count) {
     std::filesystem::create_directories(folder);
     sim::InstrumentServerOptions cable;
     cable.SocketPath = folder / "a.sock";
-    sim::TInstrumentServer instrument(sim::GenerateContent(options), cable);
+    sim::InstrumentServer instrument(sim::GenerateContent(options), cable);
     EXPECT_EQ(instrument.Start(), "");
     UsbOptions usb;
     usb.UseLibusb = false;
     usb.SocketDirectory = folder;
     usb.ScanInterval = std::chrono::milliseconds(40);
-    TUsbHub hub(usb);
+    UsbHub hub(usb);
     EXPECT_EQ(hub.UsbInit(), 0u);
     for (int wait = 0; wait < 100 && !hub.IsDeviceConnected(); ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -497,12 +497,12 @@ TEST(OperatorSettingsTest, NameLivesInItsOwnSectionBesideTheOtherSettings) {
     const std::filesystem::path folder = MakeTemporaryFolder();
     const std::filesystem::path file = folder / "zemvalkorta.ini";
     EXPECT_EQ(LoadOperatorName(file), "");
-    SaveSettings(file, TSettings{});
+    SaveSettings(file, MainSettings{});
     SaveOperatorName(file, "Иванова\nА. С.");
     EXPECT_EQ(LoadOperatorName(file), "Иванова А. С.");
     EXPECT_THAT(ReadFileBytes(file), HasSubstr("[Operator]"));
     EXPECT_THAT(ReadFileBytes(file), HasSubstr(Utf8ToCp1251("Name=Иванова А. С.")));
-    EXPECT_EQ(LoadSettings(file).SeriesColor, TSettings{}.SeriesColor);
+    EXPECT_EQ(LoadSettings(file).SeriesColor, MainSettings{}.SeriesColor);
     std::filesystem::remove_all(folder);
 }
 

@@ -137,7 +137,7 @@ TEST_F(ProjectTest, FullDiskKeepsChangesCachedForTheNextSave) {
 
 TEST_F(ProjectTest, SettingsSavedOntoAFullDiskKeepTheirOldFile) {
     const auto settingsFile = folder_ / "settings.ini";
-    TSettings settings;
+    MainSettings settings;
     settings.PenColor = 1;
     SaveSettings(settingsFile, settings);
     const std::string before = ReadFileBytes(settingsFile);
@@ -161,7 +161,7 @@ TEST_F(ProjectTest, UnwritableSettingsFileIsNamedAndLeavesTheProjectAlone) {
     const auto blocker = folder_ / "blocker";
     std::ofstream(blocker) << "x";
     const auto settingsFile = blocker / "settings.ini";
-    TSettings settings;
+    MainSettings settings;
     settings.PenColor = 255;
     try {
         SaveSettings(settingsFile, settings);
@@ -169,7 +169,7 @@ TEST_F(ProjectTest, UnwritableSettingsFileIsNamedAndLeavesTheProjectAlone) {
     } catch (const SettingsError& error) {
         EXPECT_NE(std::string(error.what()).find(settingsFile.string()), std::string::npos) << error.what();
     }
-    EXPECT_EQ(LoadSettings(settingsFile).PenColor, TSettings{}.PenColor);
+    EXPECT_EQ(LoadSettings(settingsFile).PenColor, MainSettings{}.PenColor);
     EXPECT_TRUE(CreateProjectsDirectory(blocker / "program").empty());
     // The project is as it was and still takes changes.
     EXPECT_TRUE(module_.IsProjectOpen());

@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(SettingsTest, MissingFileGivesDefaultsAndSaveWritesCompleteFileInOrder) {
-    TSettings settings = LoadSettings(file_);
+    MainSettings settings = LoadSettings(file_);
     EXPECT_EQ(settings.FrostGraphicType, 0);
     EXPECT_TRUE(settings.ShowStandartPattern);
     EXPECT_EQ(settings.StandartSeriesColor, 0);
@@ -46,7 +46,7 @@ TEST_F(SettingsTest, MissingFileGivesDefaultsAndSaveWritesCompleteFileInOrder) {
 // One save replaces the file once, by a rename: it is never written in place,
 // so a reader of the old file never sees it half rewritten.
 TEST_F(SettingsTest, SaveReplacesTheFileOnceByARename) {
-    TSettings settings;
+    MainSettings settings;
     SaveSettings(file_, settings);
     const std::string before = ReadFileBytes(file_);
     std::ifstream oldReader(file_, std::ios::binary);
@@ -101,7 +101,7 @@ TEST_F(SettingsTest, HexadecimalBooleansAndByteReduction) {
         "[graphics]\nSeriesColor1=0xFF00\nSeriesColor0=$FF00\nSeriesColor2=green\nShowStandartPattern=2\n"
         "FrostGraphicType=259\nStandartSeriesColor=0x\n[DeviceScreenShot]\nPenColor=\nBackgroundColor= 12 \n"
         "[DataProcessing]\nNewProcessing=0\n");
-    TSettings settings = LoadSettings(file_);
+    MainSettings settings = LoadSettings(file_);
     EXPECT_EQ(settings.SeriesColor[1], 65280);
     EXPECT_EQ(settings.SeriesColor[0], 65280);
     EXPECT_EQ(settings.SeriesColor[2], 16711935);
@@ -120,7 +120,7 @@ TEST_F(SettingsTest, HexadecimalBooleansAndByteReduction) {
 
 TEST_F(SettingsTest, SavingKeepsForeignKeysSectionsAndPlaces) {
     Write("; comment\n[Other]\nA=1\n\n[Graphics]\nSeriesColor2=5\nUnknown=x\n\n[DataProcessing]\nNewProcessing=0\n");
-    TSettings settings;
+    MainSettings settings;
     settings.FrostGraphicType = 4;
     SaveSettings(file_, settings);
     EXPECT_EQ(ReadFileBytes(file_),
@@ -133,7 +133,7 @@ TEST_F(SettingsTest, SavingKeepsForeignKeysSectionsAndPlaces) {
 TEST_F(SettingsTest, UnwritableFileIsReportedWithItsName) {
     std::filesystem::path blocked = folder_ / "missing" / "x.ini";
     try {
-        SaveSettings(blocked, TSettings{});
+        SaveSettings(blocked, MainSettings{});
         FAIL();
     } catch (const SettingsError& error) {
         EXPECT_THAT(error.what(), ::testing::HasSubstr(blocked.string()));
@@ -169,7 +169,7 @@ TEST_F(SettingsTest, InstalledProgramMakesItsSettingsAndProjectsFoldersInTheUser
     const auto settings = SettingsFilePath(program);
     EXPECT_EQ(settings, folder_ / "home" / "config" / "zemvalkorta" / "zemvalkorta.ini");
     EXPECT_TRUE(std::filesystem::is_directory(settings.parent_path()));
-    SaveSettings(settings, TSettings{});
+    SaveSettings(settings, MainSettings{});
     EXPECT_TRUE(std::filesystem::is_regular_file(settings));
     EXPECT_EQ(ProjectsFolderPath(program), folder_ / "home" / "data" / "zemvalkorta" / "projects");
     EXPECT_EQ(CreateProjectsDirectory(program), folder_ / "home" / "data" / "zemvalkorta" / "projects");

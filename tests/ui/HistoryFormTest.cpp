@@ -100,7 +100,7 @@ private Q_SLOTS:
     void listIsReadOnlyAndShowsTheMeasureColumnForTheProjectOnly() {
         const std::vector<HistoryRow> rows =
             HistoryRows({Entry(AmendmentAction::Edit, 9, 45356.5, {{"ConcreteKind", "1", "2"}})});
-        THistoryForm single(rows, false);
+        HistoryForm single(rows, false);
         QCOMPARE(single.windowTitle(), QStringLiteral("История изменений"));
         QTableWidget* grid = single.HistoryGrid();
         QCOMPARE(grid->rowCount(), 1);
@@ -108,7 +108,7 @@ private Q_SLOTS:
         QVERIFY(grid->isColumnHidden(1));
         QVERIFY(!(grid->item(0, 4)->flags() & Qt::ItemIsEditable));
         QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
-        THistoryForm project(rows, true);
+        HistoryForm project(rows, true);
         QCOMPARE(project.windowTitle(), QStringLiteral("История изменений проекта"));
         QVERIFY(!project.HistoryGrid()->isColumnHidden(1));
         QCOMPARE(project.HistoryGrid()->item(0, 1)->text(), QStringLiteral("9"));
@@ -143,7 +143,7 @@ private Q_SLOTS:
         QCOMPARE(form.findChild<QTableView*>()->contextMenuPolicy(), Qt::CustomContextMenu);
 
         QStringList seen;
-        testing::AnswerNextDialog<THistoryForm>(&form, [&](THistoryForm& dialog) {
+        testing::AnswerNextDialog<HistoryForm>(&form, [&](HistoryForm& dialog) {
             QTableWidget* grid = dialog.HistoryGrid();
             for (int row = 0; row < grid->rowCount(); ++row)
                 seen << grid->item(row, 3)->text() + QLatin1Char(' ') + grid->item(row, 1)->text() + QLatin1Char(' ') +
@@ -155,7 +155,7 @@ private Q_SLOTS:
                            QStringLiteral("Добавление 2 Петров (%1)").arg(QString::fromStdString(CurrentLoginName()))});
 
         seen.clear();
-        testing::AnswerNextDialog<THistoryForm>(&form, [&](THistoryForm& dialog) {
+        testing::AnswerNextDialog<HistoryForm>(&form, [&](HistoryForm& dialog) {
             QTableWidget* grid = dialog.HistoryGrid();
             for (int row = 0; row < grid->rowCount(); ++row)
                 seen << grid->item(row, 3)->text() + QLatin1Char(' ') + grid->item(row, 1)->text();

@@ -150,7 +150,7 @@ private Q_SLOTS:
         generator.Seed = 11;
         sim::InstrumentServerOptions options;
         options.SocketPath = (folder.path() + QStringLiteral("/instrument.sock")).toStdString();
-        sim::TInstrumentServer instrument(sim::GenerateContent(generator), options);
+        sim::InstrumentServer instrument(sim::GenerateContent(generator), options);
         QCOMPARE(QString::fromStdString(instrument.Start()), QString());
 
         QString nextFile = folder.filePath(QStringLiteral("legible.fdb"));

@@ -74,7 +74,7 @@ class MainFormTest : public QObject {
     Q_OBJECT
 private:
     QTemporaryDir Folder;
-    std::unique_ptr<sim::TInstrumentServer> Instrument;
+    std::unique_ptr<sim::InstrumentServer> Instrument;
     std::filesystem::path SocketPath;
     std::unique_ptr<TMainDataModule> Data;
     std::unique_ptr<TMainForm> Form;
@@ -116,7 +116,7 @@ private Q_SLOTS:
         generator.Seed = 5;
         sim::InstrumentServerOptions options;
         options.SocketPath = (Folder.path() + QStringLiteral("/instrument.sock")).toStdString();
-        Instrument = std::make_unique<sim::TInstrumentServer>(sim::GenerateContent(generator), options);
+        Instrument = std::make_unique<sim::InstrumentServer>(sim::GenerateContent(generator), options);
         QCOMPARE(QString::fromStdString(Instrument->Start()), QString());
         SocketPath = options.SocketPath;
     }
@@ -653,14 +653,14 @@ private Q_SLOTS:
         Form->GraphicTypeActions[4]->setEnabled(true);
         Form->GraphicTypeActions[4]->trigger();
         QVERIFY(Form->close());
-        const TSettings written = zemvalkorta::LoadSettings(SettingsPath().toStdString());
+        const MainSettings written = zemvalkorta::LoadSettings(SettingsPath().toStdString());
         QCOMPARE(int(written.FrostGraphicType), 4);
         QVERIFY(written.ShowStandartPattern);
         QCOMPARE(written.SeriesColor[1], 255);
     }
 
     void StartsWithTheStoredGraphType() {
-        TSettings settings;
+        MainSettings settings;
         settings.FrostGraphicType = 3;
         zemvalkorta::SaveSettings(SettingsPath().toStdString(), settings);
         TMainForm form(*Data, SettingsPath());

@@ -21,7 +21,7 @@ pid_t StartHolder(const QString& path, bool& acquired) {
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        TSingleInstanceGuard guard(path);
+        SingleInstanceGuard guard(path);
         const char result = guard.TryAcquire() ? '1' : '0';
         (void)!::write(channel[1], &result, 1);
         for (;;) ::pause();
@@ -46,7 +46,7 @@ private Q_SLOTS:
         QVERIFY(holder > 0);
         QVERIFY(holderAcquired);
 
-        TSingleInstanceGuard refused(path);
+        SingleInstanceGuard refused(path);
         QVERIFY(!refused.TryAcquire());
 
         ::kill(holder, SIGKILL);
@@ -59,21 +59,21 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("guard.lock"));
         {
-            TSingleInstanceGuard first(path);
+            SingleInstanceGuard first(path);
             QVERIFY(first.TryAcquire());
-            TSingleInstanceGuard second(path);
+            SingleInstanceGuard second(path);
             QVERIFY(!second.TryAcquire());
         }
-        TSingleInstanceGuard next(path);
+        SingleInstanceGuard next(path);
         QVERIFY(next.TryAcquire());
     }
 
     void RefusalHasTwoLines() {
-        const QStringList lines = TSingleInstanceGuard::RefusalText().split(QLatin1Char('\n'));
+        const QStringList lines = SingleInstanceGuard::RefusalText().split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines[0], QStringLiteral("Копия данной программы уже запущена."));
         QCOMPARE(lines[1], QStringLiteral("Повторный запуск программы не разрешен."));
-        QVERIFY(TSingleInstanceGuard::DefaultLockFilePath().endsWith(QStringLiteral("zemvalkorta.lock")));
+        QVERIFY(SingleInstanceGuard::DefaultLockFilePath().endsWith(QStringLiteral("zemvalkorta.lock")));
     }
 };
 

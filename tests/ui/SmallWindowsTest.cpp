@@ -105,7 +105,7 @@ private Q_SLOTS:
     }
 
     void ColourOutsideTheListShowsNoSelection() {
-        TColorComboBox box;
+        ColorComboBox box;
         box.SetColor(0x123456);
         QCOMPARE(box.currentIndex(), -1);
         box.SetColor(0xFFFF00);

@@ -92,18 +92,18 @@ void TAboutForm::LoadVersionInfo(const VersionBlock& block) {
     apply("CompanyPhone", [this](const QString& v) { PhoneLabel->setText(QStringLiteral("тел. ") + v); });
     apply("CompanyEMail", [this](const QString& v) {
         EMailLabel->setText(QStringLiteral("e-mail: ") + v);
-        EMailLink = QStringLiteral("mailto:") + v;
+        eMailLink_ = QStringLiteral("mailto:") + v;
     });
     apply("CompanyWeb", [this](const QString& v) {
-        WebLink = QStringLiteral("http://") + v;
-        WebLabel->setText(WebLink);
+        webLink_ = QStringLiteral("http://") + v;
+        WebLabel->setText(webLink_);
     });
     FitDialog(this, QSize(274, 197));
 }
 
 bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
-        const QString& target = watched == EMailLabel ? EMailLink : watched == WebLabel ? WebLink : QString();
+        const QString& target = watched == EMailLabel ? eMailLink_ : watched == WebLabel ? webLink_ : QString();
         if (!target.isEmpty()) QDesktopServices::openUrl(QUrl(target));
     }
     return QDialog::eventFilter(watched, event);

@@ -7,9 +7,9 @@
 
 namespace zemvalkorta {
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { setApplicationName(ApplicationTitle); }
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) { setApplicationName(ApplicationTitle); }
 
-void TApplication::InstallRussianTranslations() {
+void Application::InstallRussianTranslations() {
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     for (const char* name : {"qtbase_ru", "qt_ru"}) {
         auto* translator = new QTranslator(this);

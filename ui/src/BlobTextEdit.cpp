@@ -5,20 +5,20 @@
 
 namespace zemvalkorta {
 
-TBlobTextEdit::TBlobTextEdit(CachedDataSet& dataSet, Reader reader, Writer writer, Poster poster, QWidget* parent)
+BlobTextEdit::BlobTextEdit(CachedDataSet& dataSet, Reader reader, Writer writer, Poster poster, QWidget* parent)
     : QPlainTextEdit(parent),
-      DataSet(dataSet),
-      Read(std::move(reader)),
-      Write(std::move(writer)),
-      Post(std::move(poster)) {
+      dataSet_(dataSet),
+      read_(std::move(reader)),
+      write_(std::move(writer)),
+      post_(std::move(poster)) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (Busy) return;
-        Pending = true;
-        DataSet.SetEditorModified(true);
+        if (busy_) return;
+        pending_ = true;
+        dataSet_.SetEditorModified(true);
     });
-    ObserverId = DataSet.AddObserver([this](DataSetEvent event) {
-        if (Busy) return;
+    observerId_ = dataSet_.AddObserver([this](DataSetEvent event) {
+        if (busy_) return;
         switch (event) {
             case DataSetEvent::BeforePost:
                 WritePending();
@@ -26,51 +26,51 @@ TBlobTextEdit::TBlobTextEdit(CachedDataSet& dataSet, Reader reader, Writer write
             case DataSetEvent::CurrentChanged:
             case DataSetEvent::DataChanged:
             case DataSetEvent::RowChanged:
-                if (!Pending) Reload();
+                if (!pending_) Reload();
                 break;
             case DataSetEvent::StateChanged:
-                if (!DataSet.IsActive()) Reload();
+                if (!dataSet_.IsActive()) Reload();
                 break;
         }
     });
 }
 
-TBlobTextEdit::~TBlobTextEdit() { DataSet.RemoveObserver(ObserverId); }
+BlobTextEdit::~BlobTextEdit() { dataSet_.RemoveObserver(observerId_); }
 
-void TBlobTextEdit::Detach() {
-    Write = nullptr;
-    Post = nullptr;
+void BlobTextEdit::Detach() {
+    write_ = nullptr;
+    post_ = nullptr;
 }
 
-void TBlobTextEdit::WritePending() {
-    if (!Write || !Pending || !DataSet.IsActive() || DataSet.IsEmpty()) return;
-    Pending = false;
-    Busy = true;
+void BlobTextEdit::WritePending() {
+    if (!write_ || !pending_ || !dataSet_.IsActive() || dataSet_.IsEmpty()) return;
+    pending_ = false;
+    busy_ = true;
     try {
-        Write(toPlainText().toStdString());
+        write_(toPlainText().toStdString());
     } catch (...) {
-        Busy = false;
+        busy_ = false;
         throw;
     }
-    Busy = false;
-    DataSet.SetEditorModified(false);
+    busy_ = false;
+    dataSet_.SetEditorModified(false);
 }
 
-void TBlobTextEdit::Commit() {
+void BlobTextEdit::Commit() {
     WritePending();
-    if (Post) Post();
+    if (post_) post_();
 }
 
-void TBlobTextEdit::Reload() {
-    Busy = true;
-    const bool readable = DataSet.IsActive() && !DataSet.IsEmpty();
-    setPlainText(readable ? QString::fromStdString(Read()) : QString());
-    Busy = false;
-    Pending = false;
-    DataSet.SetEditorModified(false);
+void BlobTextEdit::Reload() {
+    busy_ = true;
+    const bool readable = dataSet_.IsActive() && !dataSet_.IsEmpty();
+    setPlainText(readable ? QString::fromStdString(read_()) : QString());
+    busy_ = false;
+    pending_ = false;
+    dataSet_.SetEditorModified(false);
 }
 
-void TBlobTextEdit::focusOutEvent(QFocusEvent* event) {
+void BlobTextEdit::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
     RunCommand(this, [this] { Commit(); });
 }

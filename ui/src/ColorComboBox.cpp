@@ -5,7 +5,7 @@
 
 namespace zemvalkorta {
 
-TColorComboBox::TColorComboBox(QWidget* parent) : QComboBox(parent) {
+ColorComboBox::ColorComboBox(QWidget* parent) : QComboBox(parent) {
     setIconSize(QSize(40, 12));
     for (ColorValue color : StandardColors) {
         QPixmap swatch(40, 12);
@@ -21,14 +21,14 @@ TColorComboBox::TColorComboBox(QWidget* parent) : QComboBox(parent) {
     });
 }
 
-void TColorComboBox::SetColor(ColorValue color) {
+void ColorComboBox::SetColor(ColorValue color) {
     int found = -1;
     for (int i = 0; i < int(StandardColors.size()); ++i)
         if (StandardColors[i] == color) found = i;
     setCurrentIndex(found);
 }
 
-ColorValue TColorComboBox::Color() const {
+ColorValue ColorComboBox::Color() const {
     const int index = currentIndex();
     return index < 0 ? 0 : StandardColors[index];
 }

@@ -15,8 +15,8 @@
 
 namespace zemvalkorta {
 
-TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port, QWidget* parent)
-    : QDialog(parent), Port(std::move(port)) {
+TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<CommandPort> port, QWidget* parent)
+    : QDialog(parent), port_(std::move(port)) {
     QFrame* bevel = SetUpDialog(this, QStringLiteral("Картинка с экрана прибора"));
     auto* bevelLayout = LayOutFrame<QHBoxLayout>(bevel, {8, 8, 8, 8}, 10);
     DeviceScreenShotImage = new QLabel(bevel);
@@ -25,10 +25,10 @@ TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port,
     auto* controls = new QGridLayout;
     controls->setVerticalSpacing(4);
     auto* penLabel = new QLabel(QStringLiteral("Перо"), bevel);
-    PenColorComboBox = new TColorComboBox(bevel);
+    PenColorComboBox = new ColorComboBox(bevel);
     PenColorComboBox->setMinimumSize(117, 22);
     auto* backgroundLabel = new QLabel(QStringLiteral("Фон"), bevel);
-    BackgroundColorComboBox = new TColorComboBox(bevel);
+    BackgroundColorComboBox = new ColorComboBox(bevel);
     BackgroundColorComboBox->setMinimumSize(117, 22);
     GetPictureButton = MakeDialogButton(QStringLiteral("Прочитать картинку"), bevel);
     GetPictureButton->setMinimumWidth(147);
@@ -49,35 +49,35 @@ TDeviceScreenShotForm::TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port,
     ConnectCommand(GetPictureButton, &QPushButton::clicked, this, &TDeviceScreenShotForm::GetPictureButtonClick);
     connect(CloseButton, &QPushButton::clicked, this, &QDialog::accept);
     // A new colour writes the picture's file again, which may fail.
-    ConnectCommand(PenColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
-        Pen = color;
+    ConnectCommand(PenColorComboBox, &ColorComboBox::ColorPicked, this, [this](ColorValue color) {
+        pen_ = color;
         DrawPicture();
     });
-    ConnectCommand(BackgroundColorComboBox, &TColorComboBox::ColorPicked, this, [this](ColorValue color) {
-        Background = color;
+    ConnectCommand(BackgroundColorComboBox, &ColorComboBox::ColorPicked, this, [this](ColorValue color) {
+        background_ = color;
         DrawPicture();
     });
-    PenColorComboBox->SetColor(Pen);
-    BackgroundColorComboBox->SetColor(Background);
+    PenColorComboBox->SetColor(pen_);
+    BackgroundColorComboBox->SetColor(background_);
 }
 
 void TDeviceScreenShotForm::SetPenColor(ColorValue color) {
-    Pen = color;
+    pen_ = color;
     PenColorComboBox->SetColor(color);
     DrawPicture();
 }
 
 void TDeviceScreenShotForm::SetBackgroundColor(ColorValue color) {
-    Background = color;
+    background_ = color;
     BackgroundColorComboBox->SetColor(color);
     DrawPicture();
 }
 
-void TDeviceScreenShotForm::ClearPicture() { Buffer.ClearPicture(); }
+void TDeviceScreenShotForm::ClearPicture() { buffer_.ClearPicture(); }
 
 void TDeviceScreenShotForm::GetPictureButtonClick() {
     std::array<std::uint8_t, DisplayBytes> display{};
-    const std::uint32_t status = Port ? FetchDisplay(*Port, display) : 0xFFFFFFFFu;
+    const std::uint32_t status = port_ ? FetchDisplay(*port_, display) : 0xFFFFFFFFu;
     if (status != 0) {
         ClearPicture();
         DrawPicture();
@@ -85,14 +85,14 @@ void TDeviceScreenShotForm::GetPictureButtonClick() {
                     QString());
         return;
     }
-    Buffer.SetDisplay(display);
+    buffer_.SetDisplay(display);
     DrawPicture();
 }
 
 void TDeviceScreenShotForm::DrawPicture() {
-    const QImage image = PaintPicture(Buffer, Pen, Background);
+    const QImage image = PaintPicture(buffer_, pen_, background_);
     DeviceScreenShotImage->setPixmap(QPixmap::fromImage(image));
-    if (!FileName.isEmpty()) SavePictureBitmap(image, QFile::encodeName(FileName).toStdString());
+    if (!fileName_.isEmpty()) SavePictureBitmap(image, QFile::encodeName(fileName_).toStdString());
     CopyPictureToClipboard(image);
 }
 

@@ -85,9 +85,9 @@ void FitEditToText(QLineEdit* edit, const QString& sample, int designWidth) {
 namespace {
 
 // Fits the dialog again each time it is shown: its setters may have changed texts since it was made.
-class TFitOnShow : public QObject {
+class FitOnShow : public QObject {
 public:
-    TFitOnShow(QDialog* dialog, QSize designSize) : QObject(dialog), DesignSize(designSize) {}
+    FitOnShow(QDialog* dialog, QSize designSize) : QObject(dialog), DesignSize(designSize) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show) FitNow(static_cast<QDialog*>(watched), DesignSize);
@@ -100,9 +100,9 @@ public:
 };
 
 // Puts the focus on a control of the dialog each time it is shown, before the window system activates it.
-class TFocusOnShow : public QObject {
+class FocusOnShow : public QObject {
 public:
-    TFocusOnShow(QDialog* dialog, QWidget* target) : QObject(dialog), Target(target) {}
+    FocusOnShow(QDialog* dialog, QWidget* target) : QObject(dialog), Target(target) {}
 
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Show && Target) Target->setFocus(Qt::OtherFocusReason);
@@ -115,7 +115,7 @@ public:
 }  // namespace
 
 void FocusWhenShown(QDialog* dialog, QWidget* target) {
-    dialog->installEventFilter(new TFocusOnShow(dialog, target));
+    dialog->installEventFilter(new FocusOnShow(dialog, target));
     target->setFocus();
 }
 
@@ -123,12 +123,12 @@ void FitDialog(QDialog* dialog, QSize designSize) {
     static const char* const Fitted = "zemvalkortaFitOnShow";
     if (!dialog->property(Fitted).toBool()) {
         dialog->setProperty(Fitted, true);
-        dialog->installEventFilter(new TFitOnShow(dialog, designSize));
+        dialog->installEventFilter(new FitOnShow(dialog, designSize));
     }
-    TFitOnShow::FitNow(dialog, designSize);
+    FitOnShow::FitNow(dialog, designSize);
 }
 
-void TFitOnShow::FitNow(QDialog* dialog, QSize designSize) {
+void FitOnShow::FitNow(QDialog* dialog, QSize designSize) {
     if (QLayout* layout = dialog->layout()) {
         // Polished, so that the sizes are those of the style and font the dialog is shown with,
         // and freed from an earlier fixed size, which would otherwise bound the layout's answer.

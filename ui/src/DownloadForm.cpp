@@ -14,11 +14,11 @@
 
 namespace zemvalkorta {
 
-TDownloadForm::TDownloadForm(std::shared_ptr<TCommandPort> port, QWidget* parent)
-    : QDialog(parent), Worker(std::make_unique<TDownloadThread>(std::move(port))) {
+TDownloadForm::TDownloadForm(std::shared_ptr<CommandPort> port, QWidget* parent)
+    : QDialog(parent), worker_(std::make_unique<TDownloadThread>(std::move(port))) {
     QFrame* bevel = SetUpDialog(this, QStringLiteral("Чтение из прибора"));
     auto* bevelLayout = LayOutFrame<QVBoxLayout>(bevel, {4, 8, 4, 8});
-    DownloadGauge = new TProgressGauge(bevel);
+    DownloadGauge = new ProgressGauge(bevel);
     DownloadGauge->setMinimumSize(257, 25);
     DownloadGauge->setRange(0, 100);
     DownloadGauge->setValue(0);
@@ -27,12 +27,12 @@ TDownloadForm::TDownloadForm(std::shared_ptr<TCommandPort> port, QWidget* parent
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
     AddButtonRow(this, {CancelButton});
     FitDialog(this, QSize(274, 91));
-    connect(Worker.get(), &TDownloadThread::Message, this, &TDownloadForm::WorkerMessage, Qt::QueuedConnection);
+    connect(worker_.get(), &TDownloadThread::Message, this, &TDownloadForm::WorkerMessage, Qt::QueuedConnection);
 }
 
 TDownloadForm::~TDownloadForm() { Finish(); }
 
-void TDownloadForm::RunDownloadThread() { Worker->Start(); }
+void TDownloadForm::RunDownloadThread() { worker_->Start(); }
 
 void TDownloadForm::WorkerMessage(int code, quint32 value) {
     switch (code) {
@@ -40,11 +40,11 @@ void TDownloadForm::WorkerMessage(int code, quint32 value) {
             DownloadGauge->setValue(int(std::min<quint32>(value, 100)));
             break;
         case TDownloadThread::DoneCode:
-            Success = true;
+            success_ = true;
             accept();
             break;
         case TDownloadThread::ErrorCode:
-            Success = false;
+            success_ = false;
             reject();
             break;
         default:
@@ -53,13 +53,13 @@ void TDownloadForm::WorkerMessage(int code, quint32 value) {
 }
 
 void TDownloadForm::Finish() {
-    if (Finished) return;
-    Finished = true;
+    if (finished_) return;
+    finished_ = true;
     // Messages still queued for this window must not flip the outcome after the window has closed.
-    disconnect(Worker.get(), nullptr, this, nullptr);
-    Worker->Stop(TDownloadThread::StopWait);
-    Status = Worker->Status();
-    if (Success && Status == 0) Results = Worker->TakeResults();
+    disconnect(worker_.get(), nullptr, this, nullptr);
+    worker_->Stop(TDownloadThread::StopWait);
+    status_ = worker_->Status();
+    if (success_ && status_ == 0) results_ = worker_->TakeResults();
 }
 
 TDownloadSummaryForm::TDownloadSummaryForm(QWidget* parent) : QDialog(parent) {

@@ -25,7 +25,7 @@ void TMainForm::CreateFrostGraphics() {
         ChannelChartViews[std::size_t(channel)] = view;
         connect(view, &ChannelChartView::PointerReadout, HintPanel, &QLabel::setText);
     }
-    ReportChart = std::make_unique<ChannelChart>(ChannelChartStyle::Report, ReportChartSeriesCount);
+    reportChart_ = std::make_unique<ChannelChart>(ChannelChartStyle::Report, ReportChartSeriesCount);
 
     TettaStrip = new TettaPaintBox(TettaStripArea);
     TettaStrip->setFont(font());
@@ -39,9 +39,9 @@ void TMainForm::CreateFrostGraphics() {
 
 GraphicColours TMainForm::CurrentGraphicColours() const {
     GraphicColours colours;
-    colours.Standard = ToQColor(CurrentSettings.StandartSeriesColor);
+    colours.Standard = ToQColor(currentSettings_.StandartSeriesColor);
     for (int channel = 0; channel < ChannelCount; ++channel)
-        colours.Channels[std::size_t(channel)] = ToQColor(CurrentSettings.SeriesColor[std::size_t(channel)]);
+        colours.Channels[std::size_t(channel)] = ToQColor(currentSettings_.SeriesColor[std::size_t(channel)]);
     return colours;
 }
 
@@ -51,7 +51,7 @@ void TMainForm::ClearFrostGraphics() {
 }
 
 void TMainForm::ClearReportGraphics() {
-    if (ReportChart) ReportChart->ClearGraphics();
+    if (reportChart_) reportChart_->ClearGraphics();
 }
 
 void TMainForm::DrawFrostGraphics(const TMeasureResult& measure) {
@@ -59,7 +59,7 @@ void TMainForm::DrawFrostGraphics(const TMeasureResult& measure) {
     for (int channel = 0; channel < ChannelCount; ++channel)
         if (ChannelChartViews[std::size_t(channel)])
             charts[std::size_t(channel)] = ChannelChartViews[std::size_t(channel)]->Chart();
-    DrawMeasureGraphics(charts, measure, CurrentSettings.FrostGraphicType, CurrentSettings.ShowStandartPattern,
+    DrawMeasureGraphics(charts, measure, currentSettings_.FrostGraphicType, currentSettings_.ShowStandartPattern,
                         CurrentGraphicColours());
 }
 
@@ -67,22 +67,22 @@ void TMainForm::ShowTettaStrip(const TMeasureResult& measure) {
     if (!TettaStrip) return;
     ClearTettaPaintBox();
     const TettaStripValues values = TettaStripValuesOf(measure);
-    TettaStripHasData = values.HasData;
+    tettaStripHasData_ = values.HasData;
     TettaStrip->ShowTetta(values, CurrentGraphicColours().Channels);
 }
 
 void TMainForm::ClearTettaPaintBox() {
-    TettaStripHasData = false;
+    tettaStripHasData_ = false;
     if (TettaStrip) TettaStrip->ClearTettaPaintBox();
 }
 
 void TMainForm::EditGraphicSpeedButtonClick(CurveScaling scaling) {
     ScaleReferenceCurve(
         scaling, GraphicPageControl->currentIndex(),
-        [this](TMeasureResult& measure) { return Data.ReadMeasure(measure) == 0; },
+        [this](TMeasureResult& measure) { return data_.ReadMeasure(measure) == 0; },
         [this](TMeasureResult& measure) {
-            Data.WriteMeasure(measure);
-            Data.ProcessMeasure();
+            data_.WriteMeasure(measure);
+            data_.ProcessMeasure();
             ShowResult(false);
         });
 }

@@ -19,7 +19,7 @@
 
 namespace zemvalkorta {
 
-THistoryForm::THistoryForm(const std::vector<HistoryRow>& rows, bool wholeProject, QWidget* parent)
+HistoryForm::HistoryForm(const std::vector<HistoryRow>& rows, bool wholeProject, QWidget* parent)
     : QDialog(parent), grid_(new QTableWidget(this)) {
     setWindowTitle(wholeProject ? QStringLiteral("История изменений проекта") : QStringLiteral("История изменений"));
     const QStringList headers{QStringLiteral("Время"), QStringLiteral("Измерение"), QStringLiteral("Оператор"),
@@ -75,7 +75,7 @@ std::optional<std::int64_t> CurrentMeasure(TMainDataModule& data) {
 void ShowHistory(QWidget* window, TMainDataModule& data, std::optional<std::int64_t> measure) {
     std::vector<MeasureAmendment> entries;
     if (!RunCommand(window, [&] { entries = data.History().Entries(measure); })) return;
-    THistoryForm form(HistoryRows(entries), !measure.has_value(), window);
+    HistoryForm form(HistoryRows(entries), !measure.has_value(), window);
     form.exec();
 }
 

@@ -14,10 +14,10 @@ bool IsDialogKey(int key) {
            key == Qt::Key_Backtab;
 }
 
-class TNumberKeyFilter : public QObject {
+class NumberKeyFilter : public QObject {
 public:
-    TNumberKeyFilter(QObject* parent, QString extraCharacters)
-        : QObject(parent), ExtraCharacters(std::move(extraCharacters)) {}
+    NumberKeyFilter(QObject* parent, QString extraCharacters)
+        : QObject(parent), extraCharacters_(std::move(extraCharacters)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -31,7 +31,7 @@ protected:
         if (typed == QLatin1Char(',') || typed == QLatin1Char('.')) typed = DecimalSeparator();
         const bool kept = typed.isDigit() && typed.unicode() < 128 ? true
                           : typed == DecimalSeparator()            ? true
-                                                                   : ExtraCharacters.contains(typed);
+                                                                   : extraCharacters_.contains(typed);
         if (!kept) return true;
         if (typed != key->text().front()) {
             if (auto* edit = qobject_cast<QLineEdit*>(watched)) edit->insert(QString(typed));
@@ -41,7 +41,7 @@ protected:
     }
 
 private:
-    QString ExtraCharacters;
+    QString extraCharacters_;
 };
 
 }  // namespace
@@ -60,7 +60,7 @@ std::optional<double> ParseLocaleNumber(const QString& text) {
 }
 
 void InstallNumberKeyFilter(QLineEdit* edit, const QString& extraCharacters) {
-    edit->installEventFilter(new TNumberKeyFilter(edit, extraCharacters));
+    edit->installEventFilter(new NumberKeyFilter(edit, extraCharacters));
 }
 
 }  // namespace zemvalkorta

@@ -29,7 +29,7 @@
 namespace zemvalkorta {
 
 ProjectCondition TMainForm::Condition() const {
-    return {Data.IsProjectOpen(), Data.IsModified(), !Data.IsResultEmpty()};
+    return {data_.IsProjectOpen(), data_.IsModified(), !data_.IsResultEmpty()};
 }
 
 void TMainForm::UpdateActions() {
@@ -89,19 +89,19 @@ void TMainForm::FocusMeasureList() {
 }
 
 bool TMainForm::ProjectCloseQuery() {
-    if (!Data.IsModified()) return true;
-    const QString question =
-        QStringLiteral("Сохранить изменеия в проекте\n") + QFileInfo(ProjectFileName).fileName() + QStringLiteral(" ?");
+    if (!data_.IsModified()) return true;
+    const QString question = QStringLiteral("Сохранить изменеия в проекте\n") + QFileInfo(projectFileName_).fileName() +
+                             QStringLiteral(" ?");
     switch (ShowMessage(this, question, MessageIcon::Warning, MessageButtons::YesNoCancel)) {
         case MessageAnswer::Cancel:
             return false;
         case MessageAnswer::Yes:
-            Data.SaveChanges();
-            Data.CloseProject();
+            data_.SaveChanges();
+            data_.CloseProject();
             return true;
         case MessageAnswer::No:
-            Data.CancelChanges();
-            Data.CloseProject();
+            data_.CancelChanges();
+            data_.CloseProject();
             return true;
         case MessageAnswer::Ok:
             break;
@@ -112,13 +112,13 @@ bool TMainForm::ProjectCloseQuery() {
 void TMainForm::FillProjectPages(bool visible) { MainPageControl->setVisible(visible); }
 
 bool TMainForm::CloseCurrentProjectFirst() {
-    if (!Data.IsProjectOpen()) return true;
+    if (!data_.IsProjectOpen()) return true;
     PostEditors();
-    Data.PostChanges();
+    data_.PostChanges();
     if (!ProjectCloseQuery()) return false;
     FillProjectPages(false);
     SetProjectName(QString());
-    Data.CloseProject();
+    data_.CloseProject();
     return true;
 }
 
@@ -131,7 +131,7 @@ void TMainForm::ShowOpenedProject(const QString& fileName) {
     DescriptionMemo->Reload();
     FillProjectPages(true);
     FocusMeasureList();
-    CachedDataSet& rows = Data.ResultDataSet();
+    CachedDataSet& rows = data_.ResultDataSet();
     rows.First();
     // First() on a set already at its first row announces nothing; show it anyway.
     ShowResult(true);
@@ -142,12 +142,12 @@ bool TMainForm::OpenProjectFile(const QString& path) {
     // The file is checked in a process of its own first, beside the event
     // loop with a progress window the operator may cancel (see SetFileCheck).
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool opened = Data.OpenProject(QFile::encodeName(path).toStdString());
+    const bool opened = data_.OpenProject(QFile::encodeName(path).toStdString());
     QApplication::restoreOverrideCursor();
     if (!opened) {
         SetProjectName(QString());
         ShowMessage(this, QStringLiteral("Не удалось открыть проект!"), MessageIcon::Error, MessageButtons::Ok,
-                    ApplicationTitle, QString::fromStdString(Data.LastError()));
+                    ApplicationTitle, QString::fromStdString(data_.LastError()));
     }
     return opened;
 }
@@ -161,10 +161,10 @@ void TMainForm::OpenProjectAtStart(const QString& path) {
 
 void TMainForm::CreateNewProjectActionExecute() {
     if (!CloseCurrentProjectFirst()) return;
-    const QString path = ChooseFile(this, FileDialogKind::NewProject, ProjectsPath);
+    const QString path = ChooseFile(this, FileDialogKind::NewProject, projectsPath_);
     if (path.isEmpty()) return;
     if (QFileInfo::exists(path) && !QFile::remove(path)) return;
-    if (!Data.CreateProject(QFile::encodeName(path).toStdString())) {
+    if (!data_.CreateProject(QFile::encodeName(path).toStdString())) {
         SetProjectName(QString());
         ShowMessage(this, QStringLiteral("Не удалось создать проект!"), MessageIcon::Error);
         return;
@@ -175,7 +175,7 @@ void TMainForm::CreateNewProjectActionExecute() {
 
 void TMainForm::OpenProjectActionExecute() {
     if (!CloseCurrentProjectFirst()) return;
-    const QString path = ChooseFile(this, FileDialogKind::OpenProject, ProjectsPath);
+    const QString path = ChooseFile(this, FileDialogKind::OpenProject, projectsPath_);
     if (path.isEmpty()) return;
     if (!OpenProjectFile(path)) return;
     ShowOpenedProject(path);
@@ -183,24 +183,24 @@ void TMainForm::OpenProjectActionExecute() {
 
 void TMainForm::SaveProjectActionExecute() {
     PostEditors();
-    Data.PostChanges();
-    Data.SaveChanges();
+    data_.PostChanges();
+    data_.SaveChanges();
 }
 
 void TMainForm::CloseProjectActionExecute() {
     PostEditors();
-    Data.PostChanges();
+    data_.PostChanges();
     if (!ProjectCloseQuery()) return;
     FillProjectPages(false);
     SetProjectName(QString());
-    Data.CloseProject();
+    data_.CloseProject();
 }
 
 void TMainForm::CancelChangesActionExecute() {
-    Data.CancelChanges();
+    data_.CancelChanges();
     DescriptionMemo->Reload();
     CommentMemo->Reload();
-    if (Data.OnShowResult) Data.OnShowResult(Data.ResultDataSet(), true);
+    if (data_.OnShowResult) data_.OnShowResult(data_.ResultDataSet(), true);
 }
 
 void TMainForm::DeleteAllActionExecute() {
@@ -208,8 +208,8 @@ void TMainForm::DeleteAllActionExecute() {
                     MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
     PostEditors();
-    Data.PostChanges();
-    Data.DeleteAllRecords();
+    data_.PostChanges();
+    data_.DeleteAllRecords();
     ClearGraphics();
     ClearStringGrids();
     ClearTettaPaintBox();
@@ -222,15 +222,16 @@ void TMainForm::FrostResistanceTableActionExecute() {
 
 void TMainForm::ColorsActionExecute() {
     TSetColorsForm form(this);
-    form.SetStandardColor(CurrentSettings.StandartSeriesColor);
+    form.SetStandardColor(currentSettings_.StandartSeriesColor);
     form.SetColorCount(ChannelCount);
-    for (int i = 0; i < form.GetColorCount(); ++i) form.SetChannelColor(i, CurrentSettings.SeriesColor[std::size_t(i)]);
+    for (int i = 0; i < form.GetColorCount(); ++i)
+        form.SetChannelColor(i, currentSettings_.SeriesColor[std::size_t(i)]);
     if (form.exec() != QDialog::Accepted) return;
-    CurrentSettings.StandartSeriesColor = form.StandardColor();
-    PaintLegendSquare(0, CurrentSettings.StandartSeriesColor);
+    currentSettings_.StandartSeriesColor = form.StandardColor();
+    PaintLegendSquare(0, currentSettings_.StandartSeriesColor);
     for (int i = 0; i < form.GetColorCount(); ++i) {
-        CurrentSettings.SeriesColor[std::size_t(i)] = form.GetChannelColor(i);
-        PaintLegendSquare(i + 1, CurrentSettings.SeriesColor[std::size_t(i)]);
+        currentSettings_.SeriesColor[std::size_t(i)] = form.GetChannelColor(i);
+        PaintLegendSquare(i + 1, currentSettings_.SeriesColor[std::size_t(i)]);
     }
     ShowResult(true);
 }
@@ -242,17 +243,17 @@ void TMainForm::AboutActionExecute() {
 }
 
 void TMainForm::GraphicTypeActionExecute(int graphicType) {
-    CurrentSettings.FrostGraphicType = std::uint8_t(graphicType);
+    currentSettings_.FrostGraphicType = std::uint8_t(graphicType);
     ShowResult(false);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (Data.IsProjectOpen()) {
+    if (data_.IsProjectOpen()) {
         // A save that failed keeps the window, and the changes with it, for another try.
         bool mayClose = false;
         RunCommand(this, [&] {
             PostEditors();
-            Data.PostChanges();
+            data_.PostChanges();
             mayClose = ProjectCloseQuery();
         });
         if (!mayClose) {
@@ -260,8 +261,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    if (!SettingsSaved) {
-        SettingsSaved = true;
+    if (!settingsSaved_) {
+        settingsSaved_ = true;
         SaveSettings();
         UsbDone();
     }

@@ -42,7 +42,7 @@ void TMainForm::ReadFromDeviceActionExecute() {
         FocusMeasureList();
         return;
     }
-    const int added = records.empty() ? 0 : StoreDownloadedMeasures(Data, records);
+    const int added = records.empty() ? 0 : StoreDownloadedMeasures(data_, records);
     TDownloadSummaryForm summary(this);
     summary.SetResultsInDeviceMemory(int(records.size()));
     summary.SetResultsAddedToProject(added);
@@ -53,29 +53,29 @@ void TMainForm::ReadFromDeviceActionExecute() {
 
 void TMainForm::ScreenShotActionExecute() {
     TDeviceScreenShotForm form(UsbUnit(), this);
-    form.SetPenColor(CurrentSettings.PenColor);
-    form.SetBackgroundColor(CurrentSettings.BackgroundColor);
+    form.SetPenColor(currentSettings_.PenColor);
+    form.SetBackgroundColor(currentSettings_.BackgroundColor);
     form.SetFileName(QString::fromStdString(ScreenshotFilePath().string()));
     form.exec();
-    CurrentSettings.PenColor = form.PenColor();
-    CurrentSettings.BackgroundColor = form.BackgroundColor();
+    currentSettings_.PenColor = form.PenColor();
+    currentSettings_.BackgroundColor = form.BackgroundColor();
 }
 
 void TMainForm::PrintReportActionExecute() {
     PostEditors();
-    DataModuleRows rows(Data);
+    DataModuleRows rows(data_);
     ReportOptions options;
     for (int channel = 0; channel < ChannelCount; ++channel)
-        options.ChannelColours[std::size_t(channel)] = ToQColor(CurrentSettings.SeriesColor[std::size_t(channel)]);
+        options.ChannelColours[std::size_t(channel)] = ToQColor(currentSettings_.SeriesColor[std::size_t(channel)]);
     zemvalkorta::PrintReportActionExecute(this, rows, options, ReportScope, MainDBGrid);
 }
 
 void TMainForm::ExportActionExecute() {
     PostEditors();
-    const QString fileName = ChooseFile(this, FileDialogKind::ExportText, ProjectsPath);
+    const QString fileName = ChooseFile(this, FileDialogKind::ExportText, projectsPath_);
     if (fileName.isEmpty()) return;
     TMeasureResult measure;
-    if (Data.ReadMeasure(measure) != 0) return;
+    if (data_.ReadMeasure(measure) != 0) return;
     ExportMeasureText(measure, QFile::encodeName(fileName).toStdString());
 }
 

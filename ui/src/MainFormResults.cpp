@@ -30,10 +30,10 @@ void TMainForm::ClearStringGrids() {
 }
 
 void TMainForm::ShowResult(bool selectFirstChannel) {
-    CachedDataSet& rows = Data.ResultDataSet();
+    CachedDataSet& rows = data_.ResultDataSet();
     if (rows.IsActive() && rows.State() != DataSetState::Browse) return;
     TMeasureResult measure;
-    if (!rows.IsActive() || Data.ReadMeasure(measure) != 0) {
+    if (!rows.IsActive() || data_.ReadMeasure(measure) != 0) {
         ClearGraphics();
         ClearStringGrids();
         ClearTettaPaintBox();
@@ -79,7 +79,7 @@ void TMainForm::DetailsStringGridMouseUp(Qt::MouseButton button, QPoint position
     if (button != Qt::LeftButton) return;
     const int column = DetailsStringGrid->columnAt(position.x());
     TMeasureResult measure;
-    if (column >= 1 && column <= ChannelCount && Data.ReadMeasure(measure) == 0 &&
+    if (column >= 1 && column <= ChannelCount && data_.ReadMeasure(measure) == 0 &&
         CanEditChannelProperties(measure, column - 1)) {
         const auto c = std::size_t(column - 1);
         TSetChannelPropertiesForm form(this);
@@ -94,8 +94,8 @@ void TMainForm::DetailsStringGridMouseUp(Qt::MouseButton button, QPoint position
                                     .PrimaryWeight = form.GetPrimaryWeight(),
                                     .SaturatedWeight = form.GetSaturatedWeight(),
                                     .PatternAge = form.GetPatternAge().left(PatternAgeMaxLength).toStdString()});
-            Data.WriteMeasure(measure);
-            Data.ProcessMeasure();
+            data_.WriteMeasure(measure);
+            data_.ProcessMeasure();
             ShowResult(false);
         }
     }
@@ -105,7 +105,7 @@ void TMainForm::DetailsStringGridMouseUp(Qt::MouseButton button, QPoint position
 void TMainForm::ParamStringGridMouseUp(Qt::MouseButton button) {
     if (button != Qt::LeftButton) return;
     TMeasureResult measure;
-    if (Data.ReadMeasure(measure) == 0 && CanEditGeneralParameters(measure)) {
+    if (data_.ReadMeasure(measure) == 0 && CanEditGeneralParameters(measure)) {
         TSetParamForm form(this);
         const bool modelMode = HasEditableModel(measure);
         form.SetModelEnabled(modelMode);
@@ -118,8 +118,8 @@ void TMainForm::ParamStringGridMouseUp(Qt::MouseButton button) {
             GeneralParametersEdit edit{.ConcreteKind = form.GetConcreteKind(), .GeometryKind = form.GetGeometryKind()};
             if (modelMode) edit.ModelCoefficients = form.GetModelCoefficients();
             ApplyGeneralParameters(measure, edit);
-            Data.WriteMeasure(measure);
-            Data.ProcessMeasure();
+            data_.WriteMeasure(measure);
+            data_.ProcessMeasure();
             ShowResult(false);
         }
     }
@@ -135,7 +135,7 @@ void TMainForm::GridPanelResize() {
     if (ParamStringGrid->columnWidth(1) != valueWidth) ParamStringGrid->setColumnWidth(1, valueWidth);
     for (int column = 1; column <= ChannelCount; ++column)
         DetailsStringGrid->setColumnWidth(column,
-                                          std::max(DetailsValueWidth, TextColumnWidth(DetailsStringGrid, column)));
+                                          std::max(detailsValueWidth_, TextColumnWidth(DetailsStringGrid, column)));
     // The grids span the panel; at a resize of the panel they have not been given its new width yet.
     FitGridHeight(ParamStringGrid, 101, panelWidth);
     FitGridHeight(DetailsStringGrid, 233, panelWidth);

@@ -18,24 +18,24 @@
 namespace zemvalkorta {
 
 void TMainForm::LoadSettings() {
-    const std::string file = QFile::encodeName(SettingsPath).toStdString();
-    CurrentSettings = zemvalkorta::LoadSettings(file);
-    CurrentSettings.NewProcessing = true;
-    StoredPlacement = LoadWindowPlacement(file);
+    const std::string file = QFile::encodeName(settingsPath_).toStdString();
+    currentSettings_ = zemvalkorta::LoadSettings(file);
+    currentSettings_.NewProcessing = true;
+    storedPlacement_ = LoadWindowPlacement(file);
 }
 
 void TMainForm::SaveSettings() {
     // A settings file that cannot be written must not keep the program from closing.
     RunCommand(this, [this] {
-        const std::string file = QFile::encodeName(SettingsPath).toStdString();
-        zemvalkorta::SaveSettings(file, CurrentSettings);
+        const std::string file = QFile::encodeName(settingsPath_).toStdString();
+        zemvalkorta::SaveSettings(file, currentSettings_);
         SaveWindowPlacement(file, CurrentPlacement());
     });
 }
 
-TWindowPlacement TMainForm::CurrentPlacement() const {
+WindowPlacement TMainForm::CurrentPlacement() const {
     const QRect normal = isMaximized() || isFullScreen() ? normalGeometry() : geometry();
-    TWindowPlacement placement;
+    WindowPlacement placement;
     placement.Left = normal.x();
     placement.Top = normal.y();
     placement.Width = normal.width();
@@ -49,38 +49,38 @@ TWindowPlacement TMainForm::CurrentPlacement() const {
 namespace {
 
 // Runs `apply` once, at the splitter's first resize to a real size.
-class TFirstLayout : public QObject {
+class FirstLayout : public QObject {
 public:
-    TFirstLayout(QSplitter* splitter, std::function<void(QSplitter*)> apply)
-        : QObject(splitter), Apply(std::move(apply)) {}
+    FirstLayout(QSplitter* splitter, std::function<void(QSplitter*)> apply)
+        : QObject(splitter), apply_(std::move(apply)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         auto* splitter = static_cast<QSplitter*>(watched);
-        if (event->type() == QEvent::Resize && Apply && splitter->width() > 0 && splitter->height() > 0) {
-            std::exchange(Apply, nullptr)(splitter);
+        if (event->type() == QEvent::Resize && apply_ && splitter->width() > 0 && splitter->height() > 0) {
+            std::exchange(apply_, nullptr)(splitter);
             splitter->removeEventFilter(this);
         }
         return false;
     }
 
 private:
-    std::function<void(QSplitter*)> Apply;
+    std::function<void(QSplitter*)> apply_;
 };
 
 void WhenFirstLaidOut(QSplitter* splitter, std::function<void(QSplitter*)> apply) {
-    splitter->installEventFilter(new TFirstLayout(splitter, std::move(apply)));
+    splitter->installEventFilter(new FirstLayout(splitter, std::move(apply)));
 }
 
 }  // namespace
 
 void TMainForm::RestorePlacement() {
-    if (!StoredPlacement) {
+    if (!storedPlacement_) {
         // First start: centred on the desktop.
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             move(screen->availableGeometry().center() - rect().center());
         return;
     }
-    const TWindowPlacement& placement = *StoredPlacement;
+    const WindowPlacement& placement = *storedPlacement_;
     QRect wanted(placement.Left, placement.Top, std::max(placement.Width, minimumWidth()),
                  std::max(placement.Height, minimumHeight()));
     // A window saved on a screen that is gone, or larger than the screen now, comes back inside it.

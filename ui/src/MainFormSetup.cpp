@@ -83,14 +83,14 @@ void AddGroups(QWidget* container, std::initializer_list<QList<QAction*>> groups
 
 TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget* parent)
     : QMainWindow(parent),
-      Data(dataModule),
-      SettingsPath(settingsPath.isEmpty() ? SettingsFileBesideProgram() : std::move(settingsPath)) {
+      data_(dataModule),
+      settingsPath_(settingsPath.isEmpty() ? SettingsFileBesideProgram() : std::move(settingsPath)) {
     LoadSettings();
     SetProjectName(QString());
-    ProjectsPath.clear();
+    projectsPath_.clear();
     CreateProjectsDirectory();
-    Data.OnShowResult = [this](CachedDataSet&, bool selectFirstChannel) { ShowResult(selectFirstChannel); };
-    Data.SetFileCheck([this](const std::string& path, std::chrono::milliseconds limit) {
+    data_.OnShowResult = [this](CachedDataSet&, bool selectFirstChannel) { ShowResult(selectFirstChannel); };
+    data_.SetFileCheck([this](const std::string& path, std::chrono::milliseconds limit) {
         return CheckProjectWithProgress(this, path, limit);
     });
 
@@ -102,19 +102,19 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
     DescriptionPage = new QWidget(MainPageControl);
     auto* descriptionLayout = new QVBoxLayout(DescriptionPage);
     descriptionLayout->setContentsMargins(0, 0, 0, 0);
-    DescriptionMemo = new TBlobTextEdit(
-        Data.DescriptionDataSet(), [this] { return Data.ProjectDescription(); },
-        [this](const std::string& text) { Data.SetProjectDescription(text); }, [this] { Data.PostChanges(); },
+    DescriptionMemo = new BlobTextEdit(
+        data_.DescriptionDataSet(), [this] { return data_.ProjectDescription(); },
+        [this](const std::string& text) { data_.SetProjectDescription(text); }, [this] { data_.PostChanges(); },
         DescriptionPage);
     descriptionLayout->addWidget(DescriptionMemo);
     DataPage = CreateDataPage();
-    InstallHistoryCommands(this, Data, SettingsPath, MainDBGrid);
+    InstallHistoryCommands(this, data_, settingsPath_, MainDBGrid);
     MainPageControl->addTab(DescriptionPage, QStringLiteral("Описание"));
     MainPageControl->addTab(DataPage, QStringLiteral("Данные"));
     setCentralWidget(MainPageControl);
     MainPageControl->hide();
 
-    TettaStripHasData = false;
+    tettaStripHasData_ = false;
     CreateStatusBar();
     CreateFrostGraphics();
     UsbInit();
@@ -135,8 +135,8 @@ TMainForm::TMainForm(TMainDataModule& dataModule, QString settingsPath, QWidget*
 
 TMainForm::~TMainForm() {
     if (CommentMemo != nullptr) CommentMemo->Detach();
-    Data.OnShowResult = nullptr;
-    Data.SetFileCheck(nullptr);
+    data_.OnShowResult = nullptr;
+    data_.SetFileCheck(nullptr);
 }
 
 void TMainForm::CreateActions() {
@@ -200,7 +200,7 @@ void TMainForm::CreateActions() {
     ShowStandartPatternAction->setCheckable(true);
     SetHint(ShowStandartPatternAction, QStringLiteral("|Показать стандарный образец"));
     ConnectCommand(ShowStandartPatternAction, &QAction::triggered, this, [this](bool checked) {
-        CurrentSettings.ShowStandartPattern = checked;
+        currentSettings_.ShowStandartPattern = checked;
         ShowResult(false);
     });
 }
@@ -267,10 +267,10 @@ QWidget* TMainForm::CreateGridPanel() {
     }
     DetailsStringGrid->setColumnWidth(0, std::max(110, TextColumnWidth(DetailsStringGrid, 0)));
     // A value column holds at most a text like "-1000,00E-03"; the original 90 pixels are the least.
-    DetailsValueWidth = std::max({90, TextColumnWidth(DetailsStringGrid, 1),
-                                  CellTextWidth(DetailsStringGrid, QStringLiteral("-1000,00E-03")),
-                                  CellTextWidth(DetailsStringGrid, QStringLiteral("-8,88E-188"))});
-    for (int column = 1; column < 4; ++column) DetailsStringGrid->setColumnWidth(column, DetailsValueWidth);
+    detailsValueWidth_ = std::max({90, TextColumnWidth(DetailsStringGrid, 1),
+                                   CellTextWidth(DetailsStringGrid, QStringLiteral("-1000,00E-03")),
+                                   CellTextWidth(DetailsStringGrid, QStringLiteral("-8,88E-188"))});
+    for (int column = 1; column < 4; ++column) DetailsStringGrid->setColumnWidth(column, detailsValueWidth_);
     SetHint(DetailsStringGrid, QStringLiteral("|Щёлкните левой кнопкой мыши для изменения параметров образца"));
     DetailsStringGrid->viewport()->setMouseTracking(true);
     ParamStringGrid->viewport()->installEventFilter(this);
@@ -327,9 +327,9 @@ QWidget* TMainForm::CreateGraphicArea() {
     auto* commentLayout = new QVBoxLayout(commentPanel);
     commentLayout->setContentsMargins(0, 0, 0, 0);
     commentLayout->addWidget(new QLabel(QStringLiteral("Комментарий:"), commentPanel));
-    CommentMemo = new TBlobTextEdit(
-        Data.ResultDataSet(), [this] { return Data.MeasureComment(); },
-        [this](const std::string& text) { Data.SetMeasureComment(text); }, [this] { Data.PostChanges(); },
+    CommentMemo = new BlobTextEdit(
+        data_.ResultDataSet(), [this] { return data_.MeasureComment(); },
+        [this](const std::string& text) { data_.SetMeasureComment(text); }, [this] { data_.PostChanges(); },
         commentPanel);
     commentLayout->addWidget(CommentMemo);
 
@@ -357,9 +357,9 @@ QWidget* TMainForm::CreateDataPage() {
     leftLayout->setContentsMargins(0, 0, 0, 0);
     leftLayout->setSpacing(2);
 
-    MeasureListModel = new TMeasureListModel(Data.ResultDataSet(), this);
+    measureListModel_ = new MeasureListModel(data_.ResultDataSet(), this);
     MainDBGrid = new QTableView(left);
-    MainDBGrid->setModel(MeasureListModel);
+    MainDBGrid->setModel(measureListModel_);
     MainDBGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     MainDBGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     MainDBGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -374,12 +374,12 @@ QWidget* TMainForm::CreateDataPage() {
     MainDBGrid->setColumnWidth(1, 70);
     ConnectCommand(MainDBGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                    [this](const QModelIndex& current) {
-                       CachedDataSet& rows = Data.ResultDataSet();
+                       CachedDataSet& rows = data_.ResultDataSet();
                        if (current.isValid() && rows.IsActive() && rows.RecNo() != current.row() + 1)
                            rows.SetRecNo(current.row() + 1);
                    });
-    ConnectCommand(MeasureListModel, &TMeasureListModel::CurrentRowMoved, this, [this](int row) {
-        const QModelIndex target = MeasureListModel->index(row, 0);
+    ConnectCommand(measureListModel_, &MeasureListModel::CurrentRowMoved, this, [this](int row) {
+        const QModelIndex target = measureListModel_->index(row, 0);
         if (MainDBGrid->currentIndex().row() != row) MainDBGrid->setCurrentIndex(target);
         KeepCurrentRowShown();
         if (Navigator) Navigator->UpdateButtons();
@@ -389,10 +389,10 @@ QWidget* TMainForm::CreateDataPage() {
             [this] { KeepCurrentRowShown(); });
 
     Navigator = new TRecordNavigator(
-        Data.ResultDataSet(),
+        data_.ResultDataSet(),
         [this] {
             PostEditors();
-            Data.PostChanges();
+            data_.PostChanges();
         },
         left);
 
@@ -483,9 +483,9 @@ void TMainForm::CreateStatusBar() {
         square->setAutoFillBackground(true);
         LegendSquares[std::size_t(i)] = square;
     }
-    PaintLegendSquare(0, CurrentSettings.StandartSeriesColor);
+    PaintLegendSquare(0, currentSettings_.StandartSeriesColor);
     for (int channel = 0; channel < ChannelCount; ++channel)
-        PaintLegendSquare(channel + 1, CurrentSettings.SeriesColor[std::size_t(channel)]);
+        PaintLegendSquare(channel + 1, currentSettings_.SeriesColor[std::size_t(channel)]);
     bar->installEventFilter(this);
 }
 
@@ -505,9 +505,9 @@ void TMainForm::StatusBarResize() {
 void TMainForm::HandleHint(const QString& hint) { HintPanel->setText(hint); }
 
 void TMainForm::ApplySettingsToCommands() {
-    ShowStandartPatternAction->setChecked(CurrentSettings.ShowStandartPattern);
-    StandartPatternCheckBox->setChecked(CurrentSettings.ShowStandartPattern);
-    const int type = CurrentSettings.FrostGraphicType;
+    ShowStandartPatternAction->setChecked(currentSettings_.ShowStandartPattern);
+    StandartPatternCheckBox->setChecked(currentSettings_.ShowStandartPattern);
+    const int type = currentSettings_.FrostGraphicType;
     GraphicTypeActions[std::size_t(type <= 5 ? type : 0)]->setChecked(true);
 }
 
@@ -518,11 +518,11 @@ void TMainForm::CreateProjectsDirectory() {
         ShowErrorMessage(QDir::toNativeSeparators(QString::fromStdString(wanted.string())));
         return;
     }
-    ProjectsPath = QString::fromStdString(folder.string()) + QLatin1Char('/');
+    projectsPath_ = QString::fromStdString(folder.string()) + QLatin1Char('/');
 }
 
 void TMainForm::SetProjectName(const QString& fileName) {
-    ProjectFileName = fileName;
+    projectFileName_ = fileName;
     setWindowTitle(fileName.isEmpty() ? QString::fromUtf8(ApplicationTitle)
                                       : QString::fromUtf8(ApplicationTitle) + QStringLiteral(" - [") +
                                             QFileInfo(fileName).fileName() + QLatin1Char(']'));

@@ -31,25 +31,25 @@ QDateTime ToQDateTime(const FieldValue& value) {
 
 }  // namespace
 
-TMeasureListModel::TMeasureListModel(CachedDataSet& dataSet, QObject* parent)
-    : QAbstractTableModel(parent), DataSet(dataSet), RowsShown(dataSet.RecordCount()) {
-    ObserverId = DataSet.AddObserver([this](DataSetEvent event) {
+MeasureListModel::MeasureListModel(CachedDataSet& dataSet, QObject* parent)
+    : QAbstractTableModel(parent), dataSet_(dataSet), rowsShown_(dataSet.RecordCount()) {
+    observerId_ = dataSet_.AddObserver([this](DataSetEvent event) {
         switch (event) {
             case DataSetEvent::DataChanged:
             case DataSetEvent::StateChanged:
-                if (RowsShown != DataSet.RecordCount() || event == DataSetEvent::DataChanged) {
+                if (rowsShown_ != dataSet_.RecordCount() || event == DataSetEvent::DataChanged) {
                     beginResetModel();
-                    RowsShown = DataSet.RecordCount();
+                    rowsShown_ = dataSet_.RecordCount();
                     endResetModel();
                 }
-                Q_EMIT CurrentRowMoved(DataSet.RecNo() - 1);
+                Q_EMIT CurrentRowMoved(dataSet_.RecNo() - 1);
                 break;
             case DataSetEvent::RowChanged:
-                if (DataSet.RecNo() > 0)
-                    Q_EMIT dataChanged(index(DataSet.RecNo() - 1, 0), index(DataSet.RecNo() - 1, 2));
+                if (dataSet_.RecNo() > 0)
+                    Q_EMIT dataChanged(index(dataSet_.RecNo() - 1, 0), index(dataSet_.RecNo() - 1, 2));
                 break;
             case DataSetEvent::CurrentChanged:
-                Q_EMIT CurrentRowMoved(DataSet.RecNo() - 1);
+                Q_EMIT CurrentRowMoved(dataSet_.RecNo() - 1);
                 break;
             case DataSetEvent::BeforePost:
                 break;
@@ -57,15 +57,15 @@ TMeasureListModel::TMeasureListModel(CachedDataSet& dataSet, QObject* parent)
     });
 }
 
-TMeasureListModel::~TMeasureListModel() { DataSet.RemoveObserver(ObserverId); }
+MeasureListModel::~MeasureListModel() { dataSet_.RemoveObserver(observerId_); }
 
-int TMeasureListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : RowsShown; }
+int MeasureListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rowsShown_; }
 
-int TMeasureListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+int MeasureListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
 
-QVariant TMeasureListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= DataSet.RecordCount()) return {};
-    const FieldValue value = DataSet.ValueAt(index.row() + 1, ColumnFields[std::size_t(index.column())]);
+QVariant MeasureListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= dataSet_.RecordCount()) return {};
+    const FieldValue value = dataSet_.ValueAt(index.row() + 1, ColumnFields[std::size_t(index.column())]);
     switch (index.column()) {
         case 0:
             return ToQDateTime(value).toString(QStringLiteral("dd.MM.yyyy"));
@@ -78,7 +78,7 @@ QVariant TMeasureListModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-QVariant TMeasureListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant MeasureListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
     static const std::array<const char*, 3> captions{"Дата", "Время", "№"};
     return section >= 0 && section < 3 ? QString::fromUtf8(captions[std::size_t(section)]) : QVariant();

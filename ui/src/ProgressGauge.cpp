@@ -5,12 +5,12 @@
 
 namespace zemvalkorta {
 
-TProgressGauge::TProgressGauge(QWidget* parent) : QProgressBar(parent) {
+ProgressGauge::ProgressGauge(QWidget* parent) : QProgressBar(parent) {
     setTextVisible(true);
     setAlignment(Qt::AlignCenter);
 }
 
-void TProgressGauge::paintEvent(QPaintEvent*) {
+void ProgressGauge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QStyleOptionProgressBar option;
     initStyleOption(&option);

@@ -11,7 +11,7 @@
 namespace zemvalkorta {
 
 TRecordNavigator::TRecordNavigator(CachedDataSet& dataSet, std::function<void()> post, QWidget* parent)
-    : QWidget(parent), DataSet(dataSet), PostAll(std::move(post)) {
+    : QWidget(parent), dataSet_(dataSet), postAll_(std::move(post)) {
     static const std::array<const char*, 6> hints{"Первая запись",    "Предыдущая запись", "Следующая запись",
                                                   "Последняя запись", "Удалить запись",    "Сохранить изменения"};
     static const std::array<QStyle::StandardPixmap, 6> icons{
@@ -20,7 +20,7 @@ TRecordNavigator::TRecordNavigator(CachedDataSet& dataSet, std::function<void()>
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    for (std::size_t i = 0; i < Buttons.size(); ++i) {
+    for (std::size_t i = 0; i < buttons_.size(); ++i) {
         auto* button = new QToolButton(this);
         button->setIcon(style()->standardIcon(icons[i]));
         SetHint(button, QString::fromUtf8(hints[i]));
@@ -28,48 +28,48 @@ TRecordNavigator::TRecordNavigator(CachedDataSet& dataSet, std::function<void()>
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         ConnectCommand(button, &QToolButton::clicked, this, [this, i] { Click(Button(i)); });
         layout->addWidget(button);
-        Buttons[i] = button;
+        buttons_[i] = button;
     }
 }
 
 void TRecordNavigator::Click(Button button) {
-    if (!DataSet.IsActive()) return;
+    if (!dataSet_.IsActive()) return;
     switch (button) {
         case First:
-            DataSet.First();
+            dataSet_.First();
             break;
         case Prior:
-            DataSet.Prior();
+            dataSet_.Prior();
             break;
         case Next:
-            DataSet.Next();
+            dataSet_.Next();
             break;
         case Last:
-            DataSet.Last();
+            dataSet_.Last();
             break;
         case Delete:
-            if (!DataSet.IsEmpty()) {
-                if (DataSet.State() != DataSetState::Browse) DataSet.Post();
-                DataSet.Delete();
+            if (!dataSet_.IsEmpty()) {
+                if (dataSet_.State() != DataSetState::Browse) dataSet_.Post();
+                dataSet_.Delete();
             }
             break;
         case Post:
-            if (PostAll) PostAll();
+            if (postAll_) postAll_();
             break;
     }
     UpdateButtons();
 }
 
 void TRecordNavigator::UpdateButtons() {
-    const bool rows = DataSet.IsActive() && !DataSet.IsEmpty();
-    const int recordNumber = DataSet.RecNo();
-    Buttons[First]->setEnabled(rows && recordNumber > 1);
-    Buttons[Prior]->setEnabled(rows && recordNumber > 1);
-    Buttons[Next]->setEnabled(rows && recordNumber < DataSet.RecordCount());
-    Buttons[Last]->setEnabled(rows && recordNumber < DataSet.RecordCount());
-    Buttons[Delete]->setEnabled(rows);
-    Buttons[Post]->setEnabled(DataSet.IsActive() &&
-                              (DataSet.State() != DataSetState::Browse || DataSet.EditorModified()));
+    const bool rows = dataSet_.IsActive() && !dataSet_.IsEmpty();
+    const int recordNumber = dataSet_.RecNo();
+    buttons_[First]->setEnabled(rows && recordNumber > 1);
+    buttons_[Prior]->setEnabled(rows && recordNumber > 1);
+    buttons_[Next]->setEnabled(rows && recordNumber < dataSet_.RecordCount());
+    buttons_[Last]->setEnabled(rows && recordNumber < dataSet_.RecordCount());
+    buttons_[Delete]->setEnabled(rows);
+    buttons_[Post]->setEnabled(dataSet_.IsActive() &&
+                               (dataSet_.State() != DataSetState::Browse || dataSet_.EditorModified()));
 }
 
 }  // namespace zemvalkorta

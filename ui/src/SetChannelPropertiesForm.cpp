@@ -99,13 +99,13 @@ TSetChannelPropertiesForm::TSetChannelPropertiesForm(QWidget* parent) : QDialog(
 }
 
 void TSetChannelPropertiesForm::SetChannelNumber(int channelNumber) {
-    ChannelNumber = channelNumber;
+    channelNumber_ = channelNumber;
     setWindowTitle(QStringLiteral("Канал %1").arg(channelNumber));
 }
 
 void TSetChannelPropertiesForm::SetDimensions(std::int32_t geometryKind, const Dimensions& dimensions) {
-    GeometryKind = geometryKind;
-    RememberedDimensions = dimensions;
+    geometryKind_ = geometryKind;
+    rememberedDimensions_ = dimensions;
     if (geometryKind == 0 || geometryKind == 1) {
         XLabel->setText(QStringLiteral("x"));
         YLabel->setText(QStringLiteral("y"));
@@ -121,34 +121,34 @@ void TSetChannelPropertiesForm::SetDimensions(std::int32_t geometryKind, const D
     std::array<QLineEdit*, 3> edits{XEdit, YEdit, ZEdit};
     for (std::size_t i = 0; i < edits.size(); ++i) {
         if (geometryKind == 2 && i == 2) continue;
-        ShownDimensions[i] = FormatPattern("0.0", dimensions[i]);
-        edits[i]->setText(ShownDimensions[i]);
+        shownDimensions_[i] = FormatPattern("0.0", dimensions[i]);
+        edits[i]->setText(shownDimensions_[i]);
     }
 }
 
 Dimensions TSetChannelPropertiesForm::GetDimensions() const {
-    Dimensions result = RememberedDimensions;
-    result[0] = FieldValue(XEdit, ShownDimensions[0], RememberedDimensions[0], RememberedDimensions[0]);
-    result[1] = FieldValue(YEdit, ShownDimensions[1], RememberedDimensions[1], RememberedDimensions[1]);
-    if (GeometryKind != 2)
-        result[2] = FieldValue(ZEdit, ShownDimensions[2], RememberedDimensions[2], RememberedDimensions[2]);
+    Dimensions result = rememberedDimensions_;
+    result[0] = FieldValue(XEdit, shownDimensions_[0], rememberedDimensions_[0], rememberedDimensions_[0]);
+    result[1] = FieldValue(YEdit, shownDimensions_[1], rememberedDimensions_[1], rememberedDimensions_[1]);
+    if (geometryKind_ != 2)
+        result[2] = FieldValue(ZEdit, shownDimensions_[2], rememberedDimensions_[2], rememberedDimensions_[2]);
     return result;
 }
 
 void TSetChannelPropertiesForm::SetPrimaryWeight(double mass) {
-    ShowMass(PrimaryWeightEdit, mass, PrimaryWeight, ShownPrimaryWeight);
+    ShowMass(PrimaryWeightEdit, mass, primaryWeight_, shownPrimaryWeight_);
 }
 
 double TSetChannelPropertiesForm::GetPrimaryWeight() {
-    return ReadMass(PrimaryWeightEdit, PrimaryWeight, ShownPrimaryWeight);
+    return ReadMass(PrimaryWeightEdit, primaryWeight_, shownPrimaryWeight_);
 }
 
 void TSetChannelPropertiesForm::SetSaturatedWeight(double mass) {
-    ShowMass(SaturatedWeightEdit, mass, SaturatedWeight, ShownSaturatedWeight);
+    ShowMass(SaturatedWeightEdit, mass, saturatedWeight_, shownSaturatedWeight_);
 }
 
 double TSetChannelPropertiesForm::GetSaturatedWeight() {
-    return ReadMass(SaturatedWeightEdit, SaturatedWeight, ShownSaturatedWeight);
+    return ReadMass(SaturatedWeightEdit, saturatedWeight_, shownSaturatedWeight_);
 }
 
 void TSetChannelPropertiesForm::SetPatternAge(const QString& age) { AgeEdit->setText(age); }

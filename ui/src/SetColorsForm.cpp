@@ -34,9 +34,9 @@ TSetColorsForm::TSetColorsForm(QWidget* parent) : QDialog(parent) {
     ColorsGrid->setFrameShape(QFrame::NoFrame);
     bevelLayout->addWidget(ColorsGrid);
 
-    ColorBox = new TColorComboBox(ColorsGrid->viewport());
+    ColorBox = new ColorComboBox(ColorsGrid->viewport());
     ColorBox->hide();
-    connect(ColorBox, &TColorComboBox::ColorPicked, this, &TSetColorsForm::ColorBoxChange);
+    connect(ColorBox, &ColorComboBox::ColorPicked, this, &TSetColorsForm::ColorBoxChange);
     connect(ColorsGrid, &QTableWidget::currentCellChanged, this,
             [this](int row, int column, int, int) { ColorsGridSelectCell(row, column); });
     connect(ColorsGrid, &QTableWidget::cellClicked, this, &TSetColorsForm::ColorsGridSelectCell);
@@ -57,12 +57,12 @@ void TSetColorsForm::FitGrid() {
 }
 
 void TSetColorsForm::SetStandardColor(ColorValue color) {
-    Standard = color;
+    standard_ = color;
     RefreshRow(0);
 }
 
 void TSetColorsForm::SetColorCount(int count) {
-    ChannelColors.resize(std::size_t(std::max(count, 0)), 0);
+    channelColors_.resize(std::size_t(std::max(count, 0)), 0);
     ColorsGrid->setRowCount(GetColorCount() + 1);
     for (int row = 0; row <= GetColorCount(); ++row) RefreshRow(row);
     FitGrid();
@@ -70,13 +70,13 @@ void TSetColorsForm::SetColorCount(int count) {
 
 void TSetColorsForm::SetChannelColor(int index, ColorValue color) {
     if (index < 0 || index >= GetColorCount()) return;
-    ChannelColors[std::size_t(index)] = color;
+    channelColors_[std::size_t(index)] = color;
     RefreshRow(index + 1);
 }
 
 ColorValue TSetColorsForm::GetChannelColor(int index) const {
     if (index < 0 || index >= GetColorCount()) return 0;
-    return ChannelColors[std::size_t(index)];
+    return channelColors_[std::size_t(index)];
 }
 
 void TSetColorsForm::SelectCell(int row, int column) {
@@ -84,7 +84,7 @@ void TSetColorsForm::SelectCell(int row, int column) {
     ColorsGridSelectCell(row, column);
 }
 
-ColorValue TSetColorsForm::RowColor(int row) const { return row == 0 ? Standard : GetChannelColor(row - 1); }
+ColorValue TSetColorsForm::RowColor(int row) const { return row == 0 ? standard_ : GetChannelColor(row - 1); }
 
 void TSetColorsForm::RefreshRow(int row) {
     auto* name =
@@ -107,7 +107,7 @@ void TSetColorsForm::ColorsGridSelectCell(int row, int column) {
 void TSetColorsForm::ColorBoxChange(ColorValue color) {
     const int row = ColorsGrid->currentRow();
     if (row == 0)
-        Standard = color;
+        standard_ = color;
     else if (row > 0)
         SetChannelColor(row - 1, color);
     RefreshRow(row);

@@ -82,10 +82,10 @@ void TSetParamForm::SetModelEnabled(bool enabled) {
 }
 
 void TSetParamForm::SetModelCoefficients(const ModelCoefficientSet& coefficients) {
-    RememberedCoefficients = coefficients;
+    rememberedCoefficients_ = coefficients;
     for (int i = 0; i < 4; ++i) {
-        ShownCoefficients[i] = FormatPattern("0.000E+00", coefficients[i]);
-        CoefficientEdits[i]->setText(ShownCoefficients[i]);
+        shownCoefficients_[i] = FormatPattern("0.000E+00", coefficients[i]);
+        CoefficientEdits[i]->setText(shownCoefficients_[i]);
     }
 }
 
@@ -94,8 +94,8 @@ ModelCoefficientSet TSetParamForm::GetModelCoefficients() const {
     for (int i = 0; i < 4; ++i) {
         // The field shows the value rounded to four digits; an untouched field must not round the stored value.
         const QString text = CoefficientEdits[i]->text();
-        result[i] = text == ShownCoefficients[i] ? RememberedCoefficients[i]
-                                                 : ParseLocaleNumber(text).value_or(RememberedCoefficients[i]);
+        result[i] = text == shownCoefficients_[i] ? rememberedCoefficients_[i]
+                                                  : ParseLocaleNumber(text).value_or(rememberedCoefficients_[i]);
     }
     return result;
 }

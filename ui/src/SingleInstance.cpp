@@ -10,16 +10,16 @@
 
 namespace zemvalkorta {
 
-TSingleInstanceGuard::TSingleInstanceGuard(QString lockFilePath)
-    : Path(lockFilePath.isEmpty() ? DefaultLockFilePath() : std::move(lockFilePath)) {}
+SingleInstanceGuard::SingleInstanceGuard(QString lockFilePath)
+    : path_(lockFilePath.isEmpty() ? DefaultLockFilePath() : std::move(lockFilePath)) {}
 
-TSingleInstanceGuard::~TSingleInstanceGuard() {
-    if (Descriptor >= 0) ::close(Descriptor);
+SingleInstanceGuard::~SingleInstanceGuard() {
+    if (descriptor_ >= 0) ::close(descriptor_);
 }
 
-bool TSingleInstanceGuard::TryAcquire() {
-    if (Descriptor >= 0) return true;
-    const QByteArray native = QFile::encodeName(Path);
+bool SingleInstanceGuard::TryAcquire() {
+    if (descriptor_ >= 0) return true;
+    const QByteArray native = QFile::encodeName(path_);
     // O_CLOEXEC: a child such as the virtual instrument must not inherit the lock.
     const int descriptor = ::open(native.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (descriptor < 0) return false;
@@ -27,11 +27,11 @@ bool TSingleInstanceGuard::TryAcquire() {
         ::close(descriptor);
         return false;
     }
-    Descriptor = descriptor;
+    descriptor_ = descriptor;
     return true;
 }
 
-QString TSingleInstanceGuard::DefaultLockFilePath() {
+QString SingleInstanceGuard::DefaultLockFilePath() {
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
         // Without a runtime folder the lock lives in a per-user folder under /tmp.
@@ -42,7 +42,7 @@ QString TSingleInstanceGuard::DefaultLockFilePath() {
     return folder + QStringLiteral("/zemvalkorta.lock");
 }
 
-QString TSingleInstanceGuard::RefusalText() {
+QString SingleInstanceGuard::RefusalText() {
     return QStringLiteral("Копия данной программы уже запущена.\nПовторный запуск программы не разрешен.");
 }
 

@@ -23,9 +23,9 @@ inline constexpr int PictureHeight = 68;
 inline constexpr char ScreenshotFileName[] = "sceenshot.bmp";
 inline constexpr char ScreenCommunicationErrorText[] = "Ошибка связи с прибором!";
 
-class TScreenPicture {
+class ScreenPicture {
 public:
-    TScreenPicture() { ClearPicture(); }
+    ScreenPicture() { ClearPicture(); }
 
     // Frame on, margin and display off.
     void ClearPicture();
@@ -39,10 +39,10 @@ private:
 };
 
 // Command 6 into `display`; returns the USB status.
-std::uint32_t FetchDisplay(TCommandPort& port, std::array<std::uint8_t, DisplayBytes>& display);
+std::uint32_t FetchDisplay(CommandPort& port, std::array<std::uint8_t, DisplayBytes>& display);
 
 // Colours are 0x00BBGGRR.
-QImage PaintPicture(const TScreenPicture& picture, std::uint32_t penColor, std::uint32_t backgroundColor);
+QImage PaintPicture(const ScreenPicture& picture, std::uint32_t penColor, std::uint32_t backgroundColor);
 
 // 24 bits per pixel, bottom-up rows, replacing the file. Throws
 // std::runtime_error naming the file when it cannot be written.

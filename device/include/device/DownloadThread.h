@@ -21,7 +21,7 @@ public:
     enum MessageCode : int { ProgressCode = 1, DoneCode = 2, ErrorCode = 3 };
     static constexpr std::chrono::milliseconds StopWait{2500};
 
-    explicit TDownloadThread(std::shared_ptr<TCommandPort> port, QObject* parent = nullptr);
+    explicit TDownloadThread(std::shared_ptr<CommandPort> port, QObject* parent = nullptr);
     // Stops as Stop() does, then joins the worker. The worker looks at the
     // stop request between commands and each transfer ends within its
     // time-out, so the join is bounded; nothing of the worker outlives this.
@@ -46,7 +46,7 @@ Q_SIGNALS:
 
 private:
     struct Shared;
-    std::shared_ptr<TCommandPort> port_;
+    std::shared_ptr<CommandPort> port_;
     std::shared_ptr<Shared> shared_;
     std::thread worker_;
 };

@@ -47,7 +47,7 @@ using ProgressReporter = std::function<void(int percent)>;
 // Runs the whole conversation through `port`. On 0 `target` holds N records
 // in the instrument's order; otherwise it is cleared. `stopRequest` is
 // checked between transfers.
-std::uint32_t DownloadMeasurements(TCommandPort& port, TArrayOfMeasureResult& target,
+std::uint32_t DownloadMeasurements(CommandPort& port, TArrayOfMeasureResult& target,
                                    const ProgressReporter& progress = {},
                                    const std::atomic<bool>* stopRequest = nullptr);
 

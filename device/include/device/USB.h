@@ -20,9 +20,9 @@
 namespace zemvalkorta {
 
 // What the download and the screen capture speak through.
-class TCommandPort {
+class CommandPort {
 public:
-    virtual ~TCommandPort() = default;
+    virtual ~CommandPort() = default;
     // Sends the command packet (code, at most 60 parameter bytes) and, when
     // reply is not empty, reads reply.size() bytes into it. A short reply
     // counts as success and leaves the rest of the buffer as it was. Callers
@@ -41,15 +41,15 @@ struct UsbOptions {
     std::chrono::milliseconds TransferTimeout = UsbTransferTimeout;
     std::chrono::milliseconds ScanInterval{250};
     // One more way of reaching an instrument, started after the others.
-    std::function<std::unique_ptr<TUsbBackend>()> ExtraBackend;
+    std::function<std::unique_ptr<UsbBackend>()> ExtraBackend;
 };
 
-class TUsbHub final : public TCommandPort, private TUsbAttachSink {
+class UsbHub final : public CommandPort, private UsbAttachSink {
 public:
-    explicit TUsbHub(UsbOptions options = {});
-    ~TUsbHub() override;
-    TUsbHub(const TUsbHub&) = delete;
-    TUsbHub& operator=(const TUsbHub&) = delete;
+    explicit UsbHub(UsbOptions options = {});
+    ~UsbHub() override;
+    UsbHub(const UsbHub&) = delete;
+    UsbHub& operator=(const UsbHub&) = delete;
 
     // 0 when at least one backend runs; otherwise the first backend's status
     // (0x20000000 when libusb cannot start), after undoing everything.
@@ -66,17 +66,17 @@ public:
     const std::vector<std::uint32_t>& BackendStatuses() const { return backendStatuses_; }
 
 private:
-    bool Attach(std::shared_ptr<TUsbDeviceLink> device) override;
-    void Detach(const TUsbDeviceLink* device) override;
+    bool Attach(std::shared_ptr<UsbDeviceLink> device) override;
+    void Detach(const UsbDeviceLink* device) override;
     bool HoldsDevice() const override;
 
-    std::shared_ptr<TUsbDeviceLink> HeldDevice() const;
+    std::shared_ptr<UsbDeviceLink> HeldDevice() const;
 
     UsbOptions options_;
-    std::vector<std::unique_ptr<TUsbBackend>> backends_;
+    std::vector<std::unique_ptr<UsbBackend>> backends_;
     std::vector<std::uint32_t> backendStatuses_;
     mutable std::mutex heldMutex_;
-    std::shared_ptr<TUsbDeviceLink> held_;
+    std::shared_ptr<UsbDeviceLink> held_;
     // A command is its write and its read: the next command waits for the one
     // in flight, so no caller ever reads another one's reply.
     std::mutex commandMutex_;
@@ -89,7 +89,7 @@ std::vector<std::uint8_t> BuildCommandPacket(std::uint32_t code, std::span<const
 // Program-wide unit, as the windows use it. UsbInit replaces the unit by a
 // new one started with the options (the default: libusb and the sockets);
 // before the first UsbInit the unit has no backend and nothing attaches.
-std::shared_ptr<TUsbHub> UsbUnit();
+std::shared_ptr<UsbHub> UsbUnit();
 std::uint32_t UsbInit();
 std::uint32_t UsbInit(const UsbOptions& options);
 void UsbDone();

@@ -37,31 +37,31 @@ inline constexpr std::size_t UsbMaxPacket = 64;
 // One attached instrument. Transfers on one device are serialised by the
 // device itself; a failed transfer may leave the device dead, after which
 // every transfer fails with UsbStatusNoDevice.
-class TUsbDeviceLink {
+class UsbDeviceLink {
 public:
-    virtual ~TUsbDeviceLink() = default;
+    virtual ~UsbDeviceLink() = default;
     virtual std::uint32_t BulkWrite(std::span<const std::uint8_t> data, std::chrono::milliseconds timeout) = 0;
     virtual std::uint32_t BulkRead(std::span<std::uint8_t> buffer, std::size_t& moved,
                                    std::chrono::milliseconds timeout) = 0;
 };
 
 // Receives attach and detach reports; backends call it from their own threads.
-class TUsbAttachSink {
+class UsbAttachSink {
 public:
-    virtual ~TUsbAttachSink() = default;
+    virtual ~UsbAttachSink() = default;
     // Returns false when another instrument is already in use: the backend
     // then lets go of the new one.
-    virtual bool Attach(std::shared_ptr<TUsbDeviceLink> device) = 0;
-    virtual void Detach(const TUsbDeviceLink* device) = 0;
+    virtual bool Attach(std::shared_ptr<UsbDeviceLink> device) = 0;
+    virtual void Detach(const UsbDeviceLink* device) = 0;
     virtual bool HoldsDevice() const = 0;
 };
 
-class TUsbBackend {
+class UsbBackend {
 public:
-    virtual ~TUsbBackend() = default;
+    virtual ~UsbBackend() = default;
     // Returns 0, or a status when the backend cannot run (the others still do).
     // The sink must outlive Stop().
-    virtual std::uint32_t Start(TUsbAttachSink& sink) = 0;
+    virtual std::uint32_t Start(UsbAttachSink& sink) = 0;
     // Ends the backend's threads; no report reaches the sink afterwards.
     virtual void Stop() = 0;
     // How many times a polling backend has looked for instruments since it

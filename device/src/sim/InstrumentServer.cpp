@@ -21,15 +21,15 @@ constexpr auto Forever = CableClock::time_point::max();
 
 }  // namespace
 
-TInstrumentServer::TInstrumentServer(InstrumentContent content, InstrumentServerOptions options)
+InstrumentServer::InstrumentServer(InstrumentContent content, InstrumentServerOptions options)
     : options_(std::move(options)) {
     ApplyContentFaults(content, options_.Faults);
     content_ = std::make_shared<const InstrumentContent>(std::move(content));
 }
 
-TInstrumentServer::~TInstrumentServer() { Stop(); }
+InstrumentServer::~InstrumentServer() { Stop(); }
 
-std::string TInstrumentServer::Start() {
+std::string InstrumentServer::Start() {
     const auto& path = options_.SocketPath;
     if (!FitsSocketPath(path)) return "socket path too long: " + path.string();
     struct stat existing {};
@@ -64,7 +64,7 @@ std::string TInstrumentServer::Start() {
     return {};
 }
 
-void TInstrumentServer::Stop() {
+void InstrumentServer::Stop() {
     if (!acceptor_.joinable()) return;
     stopping_ = true;
     const char wake = 1;
@@ -83,7 +83,7 @@ void TInstrumentServer::Stop() {
     ::unlink(options_.SocketPath.c_str());
 }
 
-void TInstrumentServer::AcceptLoop() {
+void InstrumentServer::AcceptLoop() {
     while (!stopping_) {
         pollfd entries[2] = {{listener_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
         if (::poll(entries, 2, -1) < 0 && errno != EINTR) return;
@@ -97,7 +97,7 @@ void TInstrumentServer::AcceptLoop() {
     }
 }
 
-TInstrumentServer::FaultAction TInstrumentServer::CountTransfer(std::size_t bytes) {
+InstrumentServer::FaultAction InstrumentServer::CountTransfer(std::size_t bytes) {
     const int number = ++transfers_;
     pacedMicroseconds_ += PacedTransferTime(bytes).count();
     if (number == options_.Faults.TimeoutAt) return FaultAction::Silence;
@@ -106,8 +106,8 @@ TInstrumentServer::FaultAction TInstrumentServer::CountTransfer(std::size_t byte
     return FaultAction::None;
 }
 
-void TInstrumentServer::Serve(int socket) {
-    TInstrumentSession session(content_);
+void InstrumentServer::Serve(int socket) {
+    InstrumentSession session(content_);
     bool silent = false;
     for (;;) {
         std::uint8_t head[5];

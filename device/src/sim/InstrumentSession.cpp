@@ -5,10 +5,9 @@
 
 namespace zemvalkorta::sim {
 
-TInstrumentSession::TInstrumentSession(std::shared_ptr<const InstrumentContent> content)
-    : content_(std::move(content)) {}
+InstrumentSession::InstrumentSession(std::shared_ptr<const InstrumentContent> content) : content_(std::move(content)) {}
 
-void TInstrumentSession::HandleOut(std::span<const std::uint8_t> packet) {
+void InstrumentSession::HandleOut(std::span<const std::uint8_t> packet) {
     pending_.clear();
     pendingOffset_ = 0;
     if (packet.size() < 4) return;
@@ -51,7 +50,7 @@ void TInstrumentSession::HandleOut(std::span<const std::uint8_t> packet) {
     }
 }
 
-std::vector<std::uint8_t> TInstrumentSession::HandleIn(std::size_t asked) {
+std::vector<std::uint8_t> InstrumentSession::HandleIn(std::size_t asked) {
     const std::size_t available = pending_.size() - pendingOffset_;
     const std::size_t count = std::min(asked, available);
     std::vector<std::uint8_t> reply(pending_.begin() + static_cast<long>(pendingOffset_),

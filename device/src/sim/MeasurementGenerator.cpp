@@ -16,9 +16,9 @@ namespace {
 
 // Distributions of the standard library differ between implementations; the
 // generator must give the same runs everywhere for one seed.
-class TDeterministicRandom {
+class DeterministicRandom {
 public:
-    explicit TDeterministicRandom(std::uint64_t seed) : engine_(seed) {}
+    explicit DeterministicRandom(std::uint64_t seed) : engine_(seed) {}
     double Uniform(double low, double high) {
         return low + (high - low) * static_cast<double>(engine_() >> 11) * 0x1.0p-53;
     }
@@ -89,13 +89,13 @@ std::array<double, 4> FitModel(const ChannelRun& run, double duration) {
     return coefficients;
 }
 
-std::uint16_t VolumeWord(double volume, const DeviceHeader& header, int channel, TDeterministicRandom& random) {
+std::uint16_t VolumeWord(double volume, const DeviceHeader& header, int channel, DeterministicRandom& random) {
     const double word =
         volume / (header.Scale * header.Coefficient[channel]) * 65536.0 + header.ZeroLevel[channel] + random.Noise(1.5);
     return static_cast<std::uint16_t>(std::clamp(std::lround(word), 0L, 65535L));
 }
 
-std::uint16_t TemperatureWord(double temperature, TDeterministicRandom& random) {
+std::uint16_t TemperatureWord(double temperature, DeterministicRandom& random) {
     const long word = std::lround(temperature * 16.0 + random.Noise(0.8));
     return static_cast<std::uint16_t>(static_cast<std::int16_t>(std::clamp(word, -32768L, 32767L)));
 }
@@ -105,7 +105,7 @@ std::uint16_t TemperatureWord(double temperature, TDeterministicRandom& random) 
 InstrumentContent GenerateContent(const GeneratorOptions& options) {
     InstrumentContent content;
     content.Identity = IdentityBlock("ZEMVALKORTA-1.0");
-    TDeterministicRandom random(options.Seed);
+    DeterministicRandom random(options.Seed);
     static constexpr std::int32_t Patterns[] = {1, 16, 2, 32, 4, 64};
     int concreteIndex = 0;
     for (int i = 0; i < options.Count; ++i) {

@@ -10,20 +10,20 @@ namespace zemvalkorta {
 
 class DataModuleRows : public ReportRows {
 public:
-    explicit DataModuleRows(TMainDataModule& module) : m_module(module) {}
+    explicit DataModuleRows(TMainDataModule& module) : mModule_(module) {}
 
-    bool ReadMeasure(TMeasureResult& measure) override { return m_module.ReadMeasure(measure) == 0; }
-    bool Eof() const override { return m_module.ResultDataSet().Eof(); }
-    void First() override { m_module.ResultDataSet().First(); }
-    void Next() override { m_module.ResultDataSet().Next(); }
-    int GetRecordCount() const override { return m_module.GetRecordCount(); }
-    void BeginBulkUpdate() override { m_module.BeginBulkUpdate(); }
-    void EndBulkUpdate() override { m_module.EndBulkUpdate(); }
-    void SaveRecNo() override { m_module.SaveRecNo(); }
-    void RestoreRecNo() override { m_module.RestoreRecNo(); }
+    bool ReadMeasure(TMeasureResult& measure) override { return mModule_.ReadMeasure(measure) == 0; }
+    bool Eof() const override { return mModule_.ResultDataSet().Eof(); }
+    void First() override { mModule_.ResultDataSet().First(); }
+    void Next() override { mModule_.ResultDataSet().Next(); }
+    int GetRecordCount() const override { return mModule_.GetRecordCount(); }
+    void BeginBulkUpdate() override { mModule_.BeginBulkUpdate(); }
+    void EndBulkUpdate() override { mModule_.EndBulkUpdate(); }
+    void SaveRecNo() override { mModule_.SaveRecNo(); }
+    void RestoreRecNo() override { mModule_.RestoreRecNo(); }
 
 private:
-    TMainDataModule& m_module;
+    TMainDataModule& mModule_;
 };
 
 }  // namespace zemvalkorta

@@ -33,20 +33,20 @@ public:
     void MainReportManualBuild(ReportPage& page);
     void EasyReportManualBuild(ReportPage& page);
 
-    int ReportScope() const { return m_reportScope; }
+    int ReportScope() const { return mReportScope_; }
 
 private:
     void BuildTablePage(ReportPage& page);
     void BuildGraphPage(ReportPage& page);
     void FillTable(ReportPage& page, const TMeasureResult& measure);
 
-    ReportRows& m_rows;
-    ReportOptions m_options;
-    ReportChart m_reportChart;
-    int m_reportScope = CurrentRecordReport;
+    ReportRows& mRows_;
+    ReportOptions mOptions_;
+    ReportChart mReportChart_;
+    int mReportScope_ = CurrentRecordReport;
     // Whether the table page of the running occurrence found its measurement;
     // its graph page draws nothing otherwise.
-    bool m_tableFound = false;
+    bool mTableFound_ = false;
 };
 
 }  // namespace zemvalkorta

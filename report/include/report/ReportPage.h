@@ -16,8 +16,8 @@ class ReportPage {
 public:
     explicit ReportPage(const ReportPageTemplate& pageTemplate);
 
-    const QString& Name() const { return m_template.Name; }
-    const ReportPageTemplate& Layout() const { return m_template; }
+    const QString& Name() const { return mTemplate_.Name; }
+    const ReportPageTemplate& Layout() const { return mTemplate_; }
 
     // nullptr when the page has no text field of that name.
     ReportTextField* FindText(const QString& name);
@@ -32,17 +32,17 @@ public:
 
     // Throws std::out_of_range when the page has no chart field.
     void SetChart(const ReportChart& chart);
-    const std::optional<ReportChart>& Chart() const { return m_chart; }
+    const std::optional<ReportChart>& Chart() const { return mChart_; }
 
-    void EmitBody() { m_bodyEmitted = true; }
-    bool BodyEmitted() const { return m_bodyEmitted; }
+    void EmitBody() { mBodyEmitted_ = true; }
+    bool BodyEmitted() const { return mBodyEmitted_; }
 
 private:
     ReportTextField& Field(const QString& name);
 
-    ReportPageTemplate m_template;
-    std::optional<ReportChart> m_chart;
-    bool m_bodyEmitted = false;
+    ReportPageTemplate mTemplate_;
+    std::optional<ReportChart> mChart_;
+    bool mBodyEmitted_ = false;
 };
 
 }  // namespace zemvalkorta

@@ -22,7 +22,7 @@ public:
 
     // Screen pixels per template unit.
     void SetZoom(double zoom);
-    double Zoom() const { return m_zoom; }
+    double Zoom() const { return mZoom_; }
     // The zoom at which two pages fill the given width.
     static double TwoPageZoom(int width);
     QRect PageRect(int index) const;
@@ -31,8 +31,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const std::vector<ReportPage>& m_pages;
-    double m_zoom = 0.5;
+    const std::vector<ReportPage>& mPages_;
+    double mZoom_ = 0.5;
 };
 
 inline const QString JpegFilter = QStringLiteral("Рисунок JPEG (*.jpg)");
@@ -45,7 +45,7 @@ public:
     // The dialog keeps a reference: the pages must outlive it.
     explicit ReportPreviewDialog(const std::vector<ReportPage>& pages, QWidget* parent = nullptr);
 
-    ReportPageView* PageView() const { return m_view; }
+    ReportPageView* PageView() const { return mView_; }
     void ZoomIn();
     void ZoomOut();
     void ShowTwoPages();
@@ -60,11 +60,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    const std::vector<ReportPage>& m_pages;
-    QScrollArea* m_scrollArea;
-    ReportPageView* m_view;
-    bool m_fitting = true;  // keeps two pages in view until the operator zooms
-    bool m_saveCancelled = false;
+    const std::vector<ReportPage>& mPages_;
+    QScrollArea* mScrollArea_;
+    ReportPageView* mView_;
+    bool mFitting_ = true;  // keeps two pages in view until the operator zooms
+    bool mSaveCancelled_ = false;
 };
 
 }  // namespace zemvalkorta

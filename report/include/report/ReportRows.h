@@ -34,20 +34,20 @@ public:
     explicit MeasureListRows(std::vector<std::optional<TMeasureResult>> rows, int current = 0);
 
     bool ReadMeasure(TMeasureResult& measure) override;
-    bool Eof() const override { return m_eof; }
+    bool Eof() const override { return mEof_; }
     void First() override;
     void Next() override;
-    int GetRecordCount() const override { return static_cast<int>(m_rows.size()); }
-    void SaveRecNo() override { m_saved = m_current; }
+    int GetRecordCount() const override { return static_cast<int>(mRows_.size()); }
+    void SaveRecNo() override { mSaved_ = mCurrent_; }
     void RestoreRecNo() override;
 
-    int Current() const { return m_current; }
+    int Current() const { return mCurrent_; }
 
 private:
-    std::vector<std::optional<TMeasureResult>> m_rows;
-    int m_current = 0;
-    int m_saved = 0;
-    bool m_eof = false;
+    std::vector<std::optional<TMeasureResult>> mRows_;
+    int mCurrent_ = 0;
+    int mSaved_ = 0;
+    bool mEof_ = false;
 };
 
 }  // namespace zemvalkorta

@@ -19,12 +19,12 @@ public:
     void SetReportKind(int kind);
     int GetReportKind() const;
 
-    QRadioButton* CurrentRecordRadioButton() const { return m_currentRecordRadioButton; }
-    QRadioButton* AllRecordsRadioButton() const { return m_allRecordsRadioButton; }
+    QRadioButton* CurrentRecordRadioButton() const { return mCurrentRecordRadioButton_; }
+    QRadioButton* AllRecordsRadioButton() const { return mAllRecordsRadioButton_; }
 
 private:
-    QRadioButton* m_currentRecordRadioButton;
-    QRadioButton* m_allRecordsRadioButton;
+    QRadioButton* mCurrentRecordRadioButton_;
+    QRadioButton* mAllRecordsRadioButton_;
 };
 
 }  // namespace zemvalkorta

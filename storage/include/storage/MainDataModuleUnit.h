@@ -169,12 +169,12 @@ private:
 
 // A counted bulk update (TMainDataModule::BeginBulkUpdate) that ends when it
 // leaves its scope, also by an exception; End() ends it earlier.
-class TBulkUpdate {
+class BulkUpdate {
 public:
-    explicit TBulkUpdate(TMainDataModule& module) : module_(&module) { module_->BeginBulkUpdate(); }
-    ~TBulkUpdate() { End(); }
-    TBulkUpdate(const TBulkUpdate&) = delete;
-    TBulkUpdate& operator=(const TBulkUpdate&) = delete;
+    explicit BulkUpdate(TMainDataModule& module) : module_(&module) { module_->BeginBulkUpdate(); }
+    ~BulkUpdate() { End(); }
+    BulkUpdate(const BulkUpdate&) = delete;
+    BulkUpdate& operator=(const BulkUpdate&) = delete;
     void End() {
         if (module_ != nullptr) std::exchange(module_, nullptr)->EndBulkUpdate();
     }

@@ -13,7 +13,7 @@
 namespace zemvalkorta {
 
 // Colours are 0x00BBGGRR.
-struct TSettings {
+struct MainSettings {
     std::uint8_t FrostGraphicType = 0;  // 0 V(t) .. 5 dV(t); other values are kept as read
     bool ShowStandartPattern = true;
     std::int32_t StandartSeriesColor = 0;
@@ -24,9 +24,9 @@ struct TSettings {
 };
 
 // Missing file, section or key and malformed values give the defaults.
-TSettings LoadSettings(const std::filesystem::path& file);
+MainSettings LoadSettings(const std::filesystem::path& file);
 // Writes the nine keys in their order; throws SettingsError naming the file.
-void SaveSettings(const std::filesystem::path& file, const TSettings& settings);
+void SaveSettings(const std::filesystem::path& file, const MainSettings& settings);
 
 // The program file's name with ".ini", in the settings folder (made when missing).
 std::filesystem::path SettingsFilePath(const std::filesystem::path& programFile = ProgramFilePath());

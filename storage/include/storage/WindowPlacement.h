@@ -10,7 +10,7 @@
 
 namespace zemvalkorta {
 
-struct TWindowPlacement {
+struct WindowPlacement {
     std::int32_t Left = 0;
     std::int32_t Top = 0;
     std::int32_t Width = 0;
@@ -23,9 +23,9 @@ struct TWindowPlacement {
 inline constexpr const char* WindowPlacementSection = "MainWindow";
 
 // Nothing when the section is missing or incomplete, or a size is not positive.
-std::optional<TWindowPlacement> LoadWindowPlacement(const std::filesystem::path& file);
+std::optional<WindowPlacement> LoadWindowPlacement(const std::filesystem::path& file);
 
 // Throws SettingsError naming the file when it cannot be written.
-void SaveWindowPlacement(const std::filesystem::path& file, const TWindowPlacement& placement);
+void SaveWindowPlacement(const std::filesystem::path& file, const WindowPlacement& placement);
 
 }  // namespace zemvalkorta

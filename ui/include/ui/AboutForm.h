@@ -26,8 +26,8 @@ public:
     void LoadVersionInfo(const VersionBlock& block);
     static std::optional<QString> GetVersionValue(const VersionBlock& block, const QString& key);
 
-    QString EMailTarget() const { return EMailLink; }
-    QString WebTarget() const { return WebLink; }
+    QString EMailTarget() const { return eMailLink_; }
+    QString WebTarget() const { return webLink_; }
 
     QLabel* ProductNameLabel;
     QLabel* CommentsLabel;
@@ -43,8 +43,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QString EMailLink;
-    QString WebLink;
+    QString eMailLink_;
+    QString webLink_;
 };
 
 }  // namespace zemvalkorta

@@ -7,9 +7,9 @@
 
 namespace zemvalkorta {
 
-class TApplication : public QApplication {
+class Application : public QApplication {
 public:
-    TApplication(int& argc, char** argv);
+    Application(int& argc, char** argv);
 
     // Loads Qt's own Russian texts (dialog buttons, file dialogs).
     void InstallRussianTranslations();

@@ -12,15 +12,15 @@ namespace zemvalkorta {
 
 class CachedDataSet;
 
-class TBlobTextEdit : public QPlainTextEdit {
+class BlobTextEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
     using Reader = std::function<std::string()>;
     using Writer = std::function<void(const std::string&)>;
     using Poster = std::function<void()>;
 
-    TBlobTextEdit(CachedDataSet& dataSet, Reader reader, Writer writer, Poster poster, QWidget* parent = nullptr);
-    ~TBlobTextEdit() override;
+    BlobTextEdit(CachedDataSet& dataSet, Reader reader, Writer writer, Poster poster, QWidget* parent = nullptr);
+    ~BlobTextEdit() override;
 
     // Writes typed text into the field (no posting); nothing when untouched.
     void WritePending();
@@ -36,13 +36,13 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    CachedDataSet& DataSet;
-    Reader Read;
-    Writer Write;
-    Poster Post;
-    int ObserverId = 0;
-    bool Pending = false;
-    bool Busy = false;
+    CachedDataSet& dataSet_;
+    Reader read_;
+    Writer write_;
+    Poster post_;
+    int observerId_ = 0;
+    bool pending_ = false;
+    bool busy_ = false;
 };
 
 }  // namespace zemvalkorta

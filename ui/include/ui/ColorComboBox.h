@@ -8,10 +8,10 @@
 
 namespace zemvalkorta {
 
-class TColorComboBox : public QComboBox {
+class ColorComboBox : public QComboBox {
     Q_OBJECT
 public:
-    explicit TColorComboBox(QWidget* parent = nullptr);
+    explicit ColorComboBox(QWidget* parent = nullptr);
 
     // A colour outside the list shows no selection.
     void SetColor(ColorValue color);

@@ -15,36 +15,36 @@ class QPushButton;
 
 namespace zemvalkorta {
 
-class TColorComboBox;
+class ColorComboBox;
 
 class TDeviceScreenShotForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TDeviceScreenShotForm(std::shared_ptr<TCommandPort> port, QWidget* parent = nullptr);
+    explicit TDeviceScreenShotForm(std::shared_ptr<CommandPort> port, QWidget* parent = nullptr);
 
     void SetPenColor(ColorValue color);
     void SetBackgroundColor(ColorValue color);
-    ColorValue PenColor() const { return Pen; }
-    ColorValue BackgroundColor() const { return Background; }
-    void SetFileName(const QString& fileName) { FileName = fileName; }
-    const TScreenPicture& Picture() const { return Buffer; }
+    ColorValue PenColor() const { return pen_; }
+    ColorValue BackgroundColor() const { return background_; }
+    void SetFileName(const QString& fileName) { fileName_ = fileName; }
+    const ScreenPicture& Picture() const { return buffer_; }
 
     void GetPictureButtonClick();
     void ClearPicture();
     void DrawPicture();
 
     QLabel* DeviceScreenShotImage;
-    TColorComboBox* PenColorComboBox;
-    TColorComboBox* BackgroundColorComboBox;
+    ColorComboBox* PenColorComboBox;
+    ColorComboBox* BackgroundColorComboBox;
     QPushButton* GetPictureButton;
     QPushButton* CloseButton;
 
 private:
-    std::shared_ptr<TCommandPort> Port;
-    TScreenPicture Buffer;
-    ColorValue Pen = 0x000000;
-    ColorValue Background = 0xFFFFFF;
-    QString FileName;
+    std::shared_ptr<CommandPort> port_;
+    ScreenPicture buffer_;
+    ColorValue pen_ = 0x000000;
+    ColorValue background_ = 0xFFFFFF;
+    QString fileName_;
 };
 
 }  // namespace zemvalkorta

@@ -14,13 +14,13 @@ class QPushButton;
 
 namespace zemvalkorta {
 
-class TCommandPort;
+class CommandPort;
 class TDownloadThread;
 
 class TDownloadForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TDownloadForm(std::shared_ptr<TCommandPort> port, QWidget* parent = nullptr);
+    explicit TDownloadForm(std::shared_ptr<CommandPort> port, QWidget* parent = nullptr);
     // Stops the worker as Finish() does.
     ~TDownloadForm() override;
 
@@ -28,9 +28,9 @@ public:
     // Asks the worker to stop, waits at most 2500 ms and takes its status
     // (0xFFFFFFFF when it has not ended); the records when it succeeded.
     void Finish();
-    bool Succeeded() const { return Success; }
-    std::uint32_t ResultStatus() const { return Status; }
-    TArrayOfMeasureResult TakeResults() { return std::move(Results); }
+    bool Succeeded() const { return success_; }
+    std::uint32_t ResultStatus() const { return status_; }
+    TArrayOfMeasureResult TakeResults() { return std::move(results_); }
 
     QProgressBar* DownloadGauge;
     QPushButton* CancelButton;
@@ -38,11 +38,11 @@ public:
 private:
     void WorkerMessage(int code, quint32 value);
 
-    std::unique_ptr<TDownloadThread> Worker;
-    bool Success = false;
-    bool Finished = false;
-    std::uint32_t Status = 0xFFFFFFFF;
-    TArrayOfMeasureResult Results;
+    std::unique_ptr<TDownloadThread> worker_;
+    bool success_ = false;
+    bool finished_ = false;
+    std::uint32_t status_ = 0xFFFFFFFF;
+    TArrayOfMeasureResult results_;
 };
 
 class TDownloadSummaryForm : public QDialog {

@@ -16,11 +16,11 @@ namespace zemvalkorta {
 
 class TMainDataModule;
 
-class THistoryForm : public QDialog {
+class HistoryForm : public QDialog {
     Q_OBJECT
 public:
     // wholeProject adds the column of the measurement each entry belongs to.
-    THistoryForm(const std::vector<HistoryRow>& rows, bool wholeProject, QWidget* parent = nullptr);
+    HistoryForm(const std::vector<HistoryRow>& rows, bool wholeProject, QWidget* parent = nullptr);
 
     QTableWidget* HistoryGrid() const { return grid_; }
 

@@ -30,8 +30,8 @@ class QWidget;
 namespace zemvalkorta {
 
 class TMainDataModule;
-class TMeasureListModel;
-class TBlobTextEdit;
+class MeasureListModel;
+class BlobTextEdit;
 class TRecordNavigator;
 class ChannelChart;
 class ChannelChartView;
@@ -45,8 +45,6 @@ struct ProjectCondition {
     bool Changed = false;
     bool Rows = false;
 };
-
-using MainSettings = TSettings;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -62,20 +60,20 @@ public:
     void ShowResult(bool selectFirstChannel);
     void ClearGraphics();
     // The report's off-screen chart (three series) and its clearing.
-    ChannelChart* ReportGraphicChart() const { return ReportChart.get(); }
+    ChannelChart* ReportGraphicChart() const { return reportChart_.get(); }
     void ClearReportGraphics();
     void ClearTettaPaintBox();
     // The stretch, compress and undo-scaling buttons.
     void EditGraphicSpeedButtonClick(CurveScaling scaling);
     void ClearStringGrids();
     void SetProjectName(const QString& fileName);
-    QString GetProjectName() const { return ProjectFileName; }
-    QString GetProjectsPath() const { return ProjectsPath; }
+    QString GetProjectName() const { return projectFileName_; }
+    QString GetProjectsPath() const { return projectsPath_; }
     bool ProjectCloseQuery();
     // One pass over every enabling rule; runs whenever the program becomes idle.
     void UpdateActions();
-    const MainSettings& Settings() const { return CurrentSettings; }
-    TMainDataModule& DataModule() { return Data; }
+    const MainSettings& Settings() const { return currentSettings_; }
+    TMainDataModule& DataModule() { return data_; }
 
     // Commands (the QAction of each runs its handler).
     QAction* CreateNewProjectAction;
@@ -99,7 +97,7 @@ public:
     QTabWidget* MainPageControl;
     QWidget* DescriptionPage;
     QWidget* DataPage;
-    TBlobTextEdit* DescriptionMemo;
+    BlobTextEdit* DescriptionMemo;
     QTableView* MainDBGrid;
     QTableWidget* ParamStringGrid;
     QTableWidget* DetailsStringGrid;
@@ -112,7 +110,7 @@ public:
     QToolButton* StretchButton;
     QToolButton* CompressButton;
     QCheckBox* StandartPatternCheckBox;
-    TBlobTextEdit* CommentMemo;
+    BlobTextEdit* CommentMemo;
     QWidget* TettaStripArea;  // the theta strip goes here
     std::array<ChannelChartView*, ChannelCount> ChannelChartViews{};
     TettaPaintBox* TettaStrip = nullptr;
@@ -174,7 +172,7 @@ private:
     void CreateProjectsDirectory();
     void LoadSettings();
     void SaveSettings();
-    TWindowPlacement CurrentPlacement() const;
+    WindowPlacement CurrentPlacement() const;
     // Size, position and splitters as the last run left them; the initial layout when none is stored.
     void RestorePlacement();
     void ApplySettingsToCommands();
@@ -190,18 +188,18 @@ private:
     void HandleHint(const QString& hint);
     ProjectCondition Condition() const;
 
-    TMainDataModule& Data;
-    TMeasureListModel* MeasureListModel = nullptr;
-    MainSettings CurrentSettings;
-    QString SettingsPath;
-    QString ProjectFileName;
-    QString ProjectsPath;
-    bool TettaStripHasData = false;
-    std::shared_ptr<ChannelChart> ReportChart;  // shared: the deleter is fixed where it is made
-    int ReportScope = 0;
-    bool SettingsSaved = false;
-    std::optional<TWindowPlacement> StoredPlacement;
-    int DetailsValueWidth = 90;  // the least width of a value column of the specimen grid
+    TMainDataModule& data_;
+    MeasureListModel* measureListModel_ = nullptr;
+    MainSettings currentSettings_;
+    QString settingsPath_;
+    QString projectFileName_;
+    QString projectsPath_;
+    bool tettaStripHasData_ = false;
+    std::shared_ptr<ChannelChart> reportChart_;  // shared: the deleter is fixed where it is made
+    int ReportScope = 0;  // NOLINT(readability-identifier-naming): the name the report code and its notes use
+    bool settingsSaved_ = false;
+    std::optional<WindowPlacement> storedPlacement_;
+    int detailsValueWidth_ = 90;  // the least width of a value column of the specimen grid
 };
 
 }  // namespace zemvalkorta

@@ -9,11 +9,11 @@ namespace zemvalkorta {
 
 class CachedDataSet;
 
-class TMeasureListModel : public QAbstractTableModel {
+class MeasureListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit TMeasureListModel(CachedDataSet& dataSet, QObject* parent = nullptr);
-    ~TMeasureListModel() override;
+    explicit MeasureListModel(CachedDataSet& dataSet, QObject* parent = nullptr);
+    ~MeasureListModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -25,9 +25,9 @@ Q_SIGNALS:
     void CurrentRowMoved(int row);
 
 private:
-    CachedDataSet& DataSet;
-    int ObserverId = 0;
-    int RowsShown = 0;
+    CachedDataSet& dataSet_;
+    int observerId_ = 0;
+    int rowsShown_ = 0;
 };
 
 }  // namespace zemvalkorta

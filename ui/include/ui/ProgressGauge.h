@@ -7,10 +7,10 @@
 
 namespace zemvalkorta {
 
-class TProgressGauge : public QProgressBar {
+class ProgressGauge : public QProgressBar {
     Q_OBJECT
 public:
-    explicit TProgressGauge(QWidget* parent = nullptr);
+    explicit ProgressGauge(QWidget* parent = nullptr);
 
     static QColor BarColor() { return QColor(0, 0, 128); }
 

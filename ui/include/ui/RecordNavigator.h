@@ -22,14 +22,14 @@ public:
 
     // Enables the buttons that can act on the data set now.
     void UpdateButtons();
-    QToolButton* ButtonAt(Button button) const { return Buttons[std::size_t(button)]; }
+    QToolButton* ButtonAt(Button button) const { return buttons_[std::size_t(button)]; }
 
 private:
     void Click(Button button);
 
-    CachedDataSet& DataSet;
-    std::function<void()> PostAll;
-    std::array<QToolButton*, 6> Buttons{};
+    CachedDataSet& dataSet_;
+    std::function<void()> postAll_;
+    std::array<QToolButton*, 6> buttons_{};
 };
 
 }  // namespace zemvalkorta

@@ -21,7 +21,7 @@ public:
     explicit TSetChannelPropertiesForm(QWidget* parent = nullptr);
 
     void SetChannelNumber(int channelNumber);
-    int GetChannelNumber() const { return ChannelNumber; }
+    int GetChannelNumber() const { return channelNumber_; }
     void SetDimensions(std::int32_t geometryKind, const Dimensions& dimensions);
     Dimensions GetDimensions() const;
     void SetPrimaryWeight(double mass);
@@ -44,15 +44,15 @@ public:
     QPushButton* CancelButton;
 
 private:
-    int ChannelNumber = 0;
-    std::int32_t GeometryKind = 0;
-    Dimensions RememberedDimensions{};
-    double PrimaryWeight = 0.0;
-    double SaturatedWeight = 0.0;
+    int channelNumber_ = 0;
+    std::int32_t geometryKind_ = 0;
+    Dimensions rememberedDimensions_{};
+    double primaryWeight_ = 0.0;
+    double saturatedWeight_ = 0.0;
     // What the setters put into the fields: a field still showing it gives back the stored value unrounded.
-    std::array<QString, 3> ShownDimensions{};
-    QString ShownPrimaryWeight;
-    QString ShownSaturatedWeight;
+    std::array<QString, 3> shownDimensions_{};
+    QString shownPrimaryWeight_;
+    QString shownSaturatedWeight_;
 };
 
 }  // namespace zemvalkorta

@@ -12,17 +12,17 @@ class QTableWidget;
 
 namespace zemvalkorta {
 
-class TColorComboBox;
+class ColorComboBox;
 
 class TSetColorsForm : public QDialog {
     Q_OBJECT
 public:
     explicit TSetColorsForm(QWidget* parent = nullptr);
 
-    ColorValue StandardColor() const { return Standard; }
+    ColorValue StandardColor() const { return standard_; }
     void SetStandardColor(ColorValue color);
     void SetColorCount(int count);
-    int GetColorCount() const { return int(ChannelColors.size()); }
+    int GetColorCount() const { return int(channelColors_.size()); }
     void SetChannelColor(int index, ColorValue color);
     ColorValue GetChannelColor(int index) const;
 
@@ -30,7 +30,7 @@ public:
     void SelectCell(int row, int column);
 
     QTableWidget* ColorsGrid;
-    TColorComboBox* ColorBox;
+    ColorComboBox* ColorBox;
     QPushButton* ApplyButton;
     QPushButton* CancelButton;
 
@@ -41,8 +41,8 @@ private:
     void ColorsGridSelectCell(int row, int column);
     void ColorBoxChange(ColorValue color);
 
-    ColorValue Standard = 0;
-    std::vector<ColorValue> ChannelColors;
+    ColorValue standard_ = 0;
+    std::vector<ColorValue> channelColors_;
 };
 
 }  // namespace zemvalkorta

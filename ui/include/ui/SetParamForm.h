@@ -41,8 +41,8 @@ public:
 private:
     void FormCreate();
 
-    ModelCoefficientSet RememberedCoefficients{};
-    std::array<QString, 4> ShownCoefficients{};  // the texts SetModelCoefficients put into the fields
+    ModelCoefficientSet rememberedCoefficients_{};
+    std::array<QString, 4> shownCoefficients_{};  // the texts SetModelCoefficients put into the fields
 };
 
 }  // namespace zemvalkorta

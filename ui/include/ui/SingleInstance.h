@@ -8,24 +8,24 @@
 
 namespace zemvalkorta {
 
-class TSingleInstanceGuard {
+class SingleInstanceGuard {
 public:
     // `lockFilePath` empty: the default file in the runtime folder.
-    explicit TSingleInstanceGuard(QString lockFilePath = {});
-    ~TSingleInstanceGuard();
-    TSingleInstanceGuard(const TSingleInstanceGuard&) = delete;
-    TSingleInstanceGuard& operator=(const TSingleInstanceGuard&) = delete;
+    explicit SingleInstanceGuard(QString lockFilePath = {});
+    ~SingleInstanceGuard();
+    SingleInstanceGuard(const SingleInstanceGuard&) = delete;
+    SingleInstanceGuard& operator=(const SingleInstanceGuard&) = delete;
 
     // True when this process now holds the lock (or already did).
     bool TryAcquire();
-    QString LockFilePath() const { return Path; }
+    QString LockFilePath() const { return path_; }
 
     static QString DefaultLockFilePath();
     static QString RefusalText();
 
 private:
-    QString Path;
-    int Descriptor = -1;
+    QString path_;
+    int descriptor_ = -1;
 };
 
 }  // namespace zemvalkorta

@@ -21,9 +21,9 @@ namespace zemvalkorta::sim {
 
 // One connection's conversation, without the cable: every OUT packet sets
 // the reply that the following IN transfers read.
-class TInstrumentSession {
+class InstrumentSession {
 public:
-    explicit TInstrumentSession(std::shared_ptr<const InstrumentContent> content);
+    explicit InstrumentSession(std::shared_ptr<const InstrumentContent> content);
     void HandleOut(std::span<const std::uint8_t> packet);
     // Up to `asked` bytes of the pending reply; what is read is consumed.
     std::vector<std::uint8_t> HandleIn(std::size_t asked);
@@ -50,12 +50,12 @@ struct InstrumentServerOptions {
     Pacing Pace = Pacing::Immediate;
 };
 
-class TInstrumentServer {
+class InstrumentServer {
 public:
-    TInstrumentServer(InstrumentContent content, InstrumentServerOptions options);
-    ~TInstrumentServer();
-    TInstrumentServer(const TInstrumentServer&) = delete;
-    TInstrumentServer& operator=(const TInstrumentServer&) = delete;
+    InstrumentServer(InstrumentContent content, InstrumentServerOptions options);
+    ~InstrumentServer();
+    InstrumentServer(const InstrumentServer&) = delete;
+    InstrumentServer& operator=(const InstrumentServer&) = delete;
 
     // Listens; an empty result means success, else the reason.
     std::string Start();
