@@ -35,7 +35,9 @@ void PointLockFolderAtUser() {
     if (std::getenv("FIREBIRD_LOCK") != nullptr) return;
     std::string folder = "/tmp/firebird-" + std::to_string(getuid());
     mkdir(folder.c_str(), 0700);
-    setenv("FIREBIRD_LOCK", folder.c_str(), 0);
+    // Runs once, under Master()'s static guard and before the engine starts
+    // its threads; nothing of ours reads the environment concurrently.
+    setenv("FIREBIRD_LOCK", folder.c_str(), 0);  // NOLINT(concurrency-mt-unsafe)
 }
 
 // The embedded engine runs threads of its own; stopping it before the process

@@ -34,7 +34,8 @@ void TMainForm::CreateFrostGraphics() {
     for (const auto& [button, scaling] :
          {std::pair{StretchButton, CurveScaling::Stretch}, std::pair{CompressButton, CurveScaling::Compress},
           std::pair{UndoScaleButton, CurveScaling::Reset}})
-        ConnectCommand(button, &QToolButton::clicked, this, [this, scaling] { EditGraphicSpeedButtonClick(scaling); });
+        ConnectCommand(button, &QToolButton::clicked, this,
+                       [this, scaling = scaling] { EditGraphicSpeedButtonClick(scaling); });
 }
 
 GraphicColours TMainForm::CurrentGraphicColours() const {
