@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n qt6-l10n-tools libgl-dev
   libfbclient2 firebird3.0-server-core firebird3.0-utils firebird-dev firebird3.0-server
-  clang libclang-rt-14-dev
+  clang clang-tidy libclang-rt-14-dev
   libusb-1.0-0-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth fonts-liberation fonts-dejavu-core poppler-utils
