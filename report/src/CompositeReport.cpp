@@ -3,22 +3,22 @@
 namespace zemvalkorta {
 
 void CompositeReport::Clear() {
-    mEntries_.clear();
-    mPages_.clear();
+    entries_.clear();
+    pages_.clear();
 }
 
 void CompositeReport::Add(const ReportTemplate& reportTemplate, ReportBuildCallback build) {
-    mEntries_.push_back(Entry{&reportTemplate, std::move(build)});
+    entries_.push_back(Entry{&reportTemplate, std::move(build)});
 }
 
 bool CompositeReport::Prepare(const ReportProgress& progress) {
-    mPages_.clear();
+    pages_.clear();
     std::size_t total = 0;
-    for (const auto& entry : mEntries_) total += entry.Template->Pages.size();
+    for (const auto& entry : entries_) total += entry.Template->Pages.size();
 
     std::vector<ReportPage> pages;
     std::size_t done = 0;
-    for (const auto& entry : mEntries_) {
+    for (const auto& entry : entries_) {
         for (const auto& pageTemplate : entry.Template->Pages) {
             ReportPage page(pageTemplate);
             if (entry.Build) entry.Build(page);
@@ -28,7 +28,7 @@ bool CompositeReport::Prepare(const ReportProgress& progress) {
         }
     }
     if (pages.empty()) return false;
-    mPages_ = std::move(pages);
+    pages_ = std::move(pages);
     return true;
 }
 

@@ -21,19 +21,19 @@ const QStringList ValueFields = {
 // Restores the list even when a page build throws.
 class BulkUpdateGuard {
 public:
-    explicit BulkUpdateGuard(ReportRows& rows) : mRows_(rows) {
-        mRows_.BeginBulkUpdate();
-        mRows_.SaveRecNo();
+    explicit BulkUpdateGuard(ReportRows& rows) : rows_(rows) {
+        rows_.BeginBulkUpdate();
+        rows_.SaveRecNo();
     }
     ~BulkUpdateGuard() {
-        mRows_.EndBulkUpdate();
-        mRows_.RestoreRecNo();
+        rows_.EndBulkUpdate();
+        rows_.RestoreRecNo();
     }
     BulkUpdateGuard(const BulkUpdateGuard&) = delete;
     BulkUpdateGuard& operator=(const BulkUpdateGuard&) = delete;
 
 private:
-    ReportRows& mRows_;
+    ReportRows& rows_;
 };
 
 QString Fixed(const char* pattern, double value, const FormatSettings& separators) {
@@ -71,32 +71,32 @@ void EmitGraphBody(ReportPage& page, ReportChart& chart, const TMeasureResult& m
 
 }  // namespace
 
-ReportJob::ReportJob(ReportRows& rows, ReportOptions options) : mRows_(rows), mOptions_(std::move(options)) {
-    mReportChart_.Separators = mOptions_.Separators;
+ReportJob::ReportJob(ReportRows& rows, ReportOptions options) : rows_(rows), options_(std::move(options)) {
+    reportChart_.Separators = options_.Separators;
 }
 
 bool ReportJob::Build(CompositeReport& report, int reportScope, const ReportProgress& progress) {
-    mReportScope_ = reportScope == CurrentRecordReport ? CurrentRecordReport : AllRecordsReport;
-    BulkUpdateGuard guard(mRows_);
+    reportScope_ = reportScope == CurrentRecordReport ? CurrentRecordReport : AllRecordsReport;
+    BulkUpdateGuard guard(rows_);
     report.Clear();
     const auto main = [this](ReportPage& page) { MainReportManualBuild(page); };
     const auto easy = [this](ReportPage& page) { EasyReportManualBuild(page); };
     TMeasureResult measure;
-    if (mReportScope_ == CurrentRecordReport) {
-        if (mRows_.ReadMeasure(measure)) {
+    if (reportScope_ == CurrentRecordReport) {
+        if (rows_.ReadMeasure(measure)) {
             if (HasConcreteSpecimen(measure)) report.Add(MainReport(), main);
             if (HasStandardSpecimen(measure)) report.Add(EasyReport(), easy);
         }
         return report.Prepare(progress);
     }
-    const int count = mRows_.GetRecordCount();
-    mRows_.First();
+    const int count = rows_.GetRecordCount();
+    rows_.First();
     for (int row = 0; row < count; ++row) {
-        if (mRows_.ReadMeasure(measure) && HasConcreteSpecimen(measure)) report.Add(MainReport(), main);
-        mRows_.Next();
+        if (rows_.ReadMeasure(measure) && HasConcreteSpecimen(measure)) report.Add(MainReport(), main);
+        rows_.Next();
     }
     if (report.TemplateCount() == 0) return false;
-    mRows_.First();
+    rows_.First();
     return report.Prepare(progress);
 }
 
@@ -108,13 +108,13 @@ void ReportJob::MainReportManualBuild(ReportPage& page) {
 }
 
 void ReportJob::BuildTablePage(ReportPage& page) {
-    mTableFound_ = false;
+    tableFound_ = false;
     TMeasureResult measure;
-    while (!(mRows_.ReadMeasure(measure) && HasConcreteSpecimen(measure))) {
-        if (mRows_.Eof()) return;
-        mRows_.Next();
+    while (!(rows_.ReadMeasure(measure) && HasConcreteSpecimen(measure))) {
+        if (rows_.Eof()) return;
+        rows_.Next();
     }
-    mTableFound_ = true;
+    tableFound_ = true;
     page.SetText(QStringLiteral("TableBeginDateTimeMemo"), BeginDateTimeText(measure));
     page.SetText(QStringLiteral("TableEndDateTimeMemo"), EndDateTimeText(measure));
     page.SetText(QStringLiteral("VolumeMemo"), QStringLiteral("cm³"));
@@ -127,7 +127,7 @@ void ReportJob::BuildTablePage(ReportPage& page) {
 }
 
 void ReportJob::FillTable(ReportPage& page, const TMeasureResult& measure) {
-    const FormatSettings& separators = mOptions_.Separators;
+    const FormatSettings& separators = options_.Separators;
     for (int channel = 0; channel < ChannelCount; ++channel) {
         if (RoleOfChannel(measure, channel) != ChannelRole::Concrete) continue;
         const auto index = static_cast<std::size_t>(channel);
@@ -158,16 +158,16 @@ void ReportJob::FillTable(ReportPage& page, const TMeasureResult& measure) {
 
 void ReportJob::BuildGraphPage(ReportPage& page) {
     TMeasureResult measure;
-    if (mTableFound_ && mRows_.ReadMeasure(measure))
-        EmitGraphBody(page, mReportChart_, measure, PlanReportDifferenceGraphic(measure), mOptions_.ChannelColours);
-    mTableFound_ = false;
-    if (mReportScope_ == AllRecordsReport) mRows_.Next();
+    if (tableFound_ && rows_.ReadMeasure(measure))
+        EmitGraphBody(page, reportChart_, measure, PlanReportDifferenceGraphic(measure), options_.ChannelColours);
+    tableFound_ = false;
+    if (reportScope_ == AllRecordsReport) rows_.Next();
 }
 
 void ReportJob::EasyReportManualBuild(ReportPage& page) {
     TMeasureResult measure;
-    if (mRows_.ReadMeasure(measure))
-        EmitGraphBody(page, mReportChart_, measure, PlanReportStandardGraphic(measure), mOptions_.ChannelColours);
+    if (rows_.ReadMeasure(measure))
+        EmitGraphBody(page, reportChart_, measure, PlanReportStandardGraphic(measure), options_.ChannelColours);
 }
 
 }  // namespace zemvalkorta

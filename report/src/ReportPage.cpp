@@ -4,10 +4,10 @@
 
 namespace zemvalkorta {
 
-ReportPage::ReportPage(const ReportPageTemplate& pageTemplate) : mTemplate_(pageTemplate) {}
+ReportPage::ReportPage(const ReportPageTemplate& pageTemplate) : template_(pageTemplate) {}
 
 ReportTextField* ReportPage::FindText(const QString& name) {
-    for (auto& field : mTemplate_.Texts)
+    for (auto& field : template_.Texts)
         if (!name.isEmpty() && field.Name == name) return &field;
     return nullptr;
 }
@@ -19,7 +19,7 @@ const ReportTextField* ReportPage::FindText(const QString& name) const {
 ReportTextField& ReportPage::Field(const QString& name) {
     ReportTextField* field = FindText(name);
     if (field == nullptr)
-        throw std::out_of_range("report page " + mTemplate_.Name.toStdString() + " has no field " + name.toStdString());
+        throw std::out_of_range("report page " + template_.Name.toStdString() + " has no field " + name.toStdString());
     return *field;
 }
 
@@ -32,9 +32,9 @@ void ReportPage::AddLine(const QString& name, const QString& line) { Field(name)
 QStringList ReportPage::Lines(const QString& name) const { return const_cast<ReportPage*>(this)->Field(name).Lines; }
 
 void ReportPage::SetChart(const ReportChart& chart) {
-    if (!mTemplate_.Chart)
-        throw std::out_of_range("report page " + mTemplate_.Name.toStdString() + " has no chart field");
-    mChart_ = chart;
+    if (!template_.Chart)
+        throw std::out_of_range("report page " + template_.Name.toStdString() + " has no chart field");
+    chart_ = chart;
 }
 
 }  // namespace zemvalkorta

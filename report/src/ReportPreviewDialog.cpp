@@ -38,9 +38,8 @@ ReportProgress ProgressOf(QProgressDialog& dialog) {
 
 }  // namespace
 
-ReportPageView::ReportPageView(const std::vector<ReportPage>& pages, QWidget* parent)
-    : QWidget(parent), mPages_(pages) {
-    SetZoom(mZoom_);
+ReportPageView::ReportPageView(const std::vector<ReportPage>& pages, QWidget* parent) : QWidget(parent), pages_(pages) {
+    SetZoom(zoom_);
 }
 
 double ReportPageView::TwoPageZoom(int width) {
@@ -48,16 +47,16 @@ double ReportPageView::TwoPageZoom(int width) {
 }
 
 void ReportPageView::SetZoom(double zoom) {
-    mZoom_ = std::clamp(zoom, MinimumZoom, MaximumZoom);
-    const QSizeF paper = ReportPaperSize() * mZoom_;
-    const int rows = static_cast<int>((mPages_.size() + 1) / 2);
+    zoom_ = std::clamp(zoom, MinimumZoom, MaximumZoom);
+    const QSizeF paper = ReportPaperSize() * zoom_;
+    const int rows = static_cast<int>((pages_.size() + 1) / 2);
     setFixedSize(static_cast<int>(std::ceil(2 * paper.width())) + 3 * PageGap,
                  rows * (static_cast<int>(std::ceil(paper.height())) + PageGap) + PageGap);
     update();
 }
 
 QRect ReportPageView::PageRect(int index) const {
-    const QSizeF paper = ReportPaperSize() * mZoom_;
+    const QSizeF paper = ReportPaperSize() * zoom_;
     const int width = static_cast<int>(std::ceil(paper.width()));
     const int height = static_cast<int>(std::ceil(paper.height()));
     return QRect(PageGap + (index % 2) * (width + PageGap), PageGap + (index / 2) * (height + PageGap), width, height);
@@ -66,7 +65,7 @@ QRect ReportPageView::PageRect(int index) const {
 void ReportPageView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().color(QPalette::Dark));
-    const int count = static_cast<int>(mPages_.size());
+    const int count = static_cast<int>(pages_.size());
     for (int index = 0; index < count; ++index) {
         const QRect page = PageRect(index);
         if (!page.intersects(event->rect())) continue;
@@ -75,14 +74,14 @@ void ReportPageView::paintEvent(QPaintEvent* event) {
         painter.save();
         painter.setClipRect(page);
         painter.translate(page.topLeft());
-        painter.scale(mZoom_, mZoom_);
-        RenderReportPage(painter, mPages_[static_cast<std::size_t>(index)], index + 1, count);
+        painter.scale(zoom_, zoom_);
+        RenderReportPage(painter, pages_[static_cast<std::size_t>(index)], index + 1, count);
         painter.restore();
     }
 }
 
 ReportPreviewDialog::ReportPreviewDialog(const std::vector<ReportPage>& pages, QWidget* parent)
-    : QDialog(parent, Qt::Window), mPages_(pages), mScrollArea_(new QScrollArea), mView_(new ReportPageView(pages)) {
+    : QDialog(parent, Qt::Window), pages_(pages), scrollArea_(new QScrollArea), view_(new ReportPageView(pages)) {
     setWindowTitle(QStringLiteral("Предварительный просмотр"));
     setModal(true);
     auto* toolBar = new QToolBar;
@@ -96,39 +95,39 @@ ReportPreviewDialog::ReportPreviewDialog(const std::vector<ReportPage>& pages, Q
     toolBar->addSeparator();
     toolBar->addAction(QStringLiteral("Закрыть"), this, &QDialog::accept);
 
-    mScrollArea_->setWidget(mView_);
-    mScrollArea_->setAlignment(Qt::AlignHCenter);
-    mScrollArea_->setBackgroundRole(QPalette::Dark);
+    scrollArea_->setWidget(view_);
+    scrollArea_->setAlignment(Qt::AlignHCenter);
+    scrollArea_->setBackgroundRole(QPalette::Dark);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(toolBar);
-    layout->addWidget(mScrollArea_);
-    mScrollArea_->viewport()->installEventFilter(this);
+    layout->addWidget(scrollArea_);
+    scrollArea_->viewport()->installEventFilter(this);
     resize(1100, 560);
     ShowTwoPages();
 }
 
 void ReportPreviewDialog::ZoomIn() {
-    mFitting_ = false;
-    mView_->SetZoom(mView_->Zoom() * ZoomStep);
+    fitting_ = false;
+    view_->SetZoom(view_->Zoom() * ZoomStep);
 }
 
 void ReportPreviewDialog::ZoomOut() {
-    mFitting_ = false;
-    mView_->SetZoom(mView_->Zoom() / ZoomStep);
+    fitting_ = false;
+    view_->SetZoom(view_->Zoom() / ZoomStep);
 }
 
 void ReportPreviewDialog::ShowTwoPages() {
-    mFitting_ = true;
-    const int scrollBar = mScrollArea_->verticalScrollBar()->sizeHint().width();
-    mView_->SetZoom(ReportPageView::TwoPageZoom(mScrollArea_->viewport()->width() - scrollBar));
+    fitting_ = true;
+    const int scrollBar = scrollArea_->verticalScrollBar()->sizeHint().width();
+    view_->SetZoom(ReportPageView::TwoPageZoom(scrollArea_->viewport()->width() - scrollBar));
 }
 
 // The viewport gets its final width only once the dialog is laid out and
 // shown, so the two-page fit follows the viewport rather than the dialog.
 bool ReportPreviewDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == mScrollArea_->viewport() && event->type() == QEvent::Resize && mFitting_) ShowTwoPages();
+    if (watched == scrollArea_->viewport() && event->type() == QEvent::Resize && fitting_) ShowTwoPages();
     return QDialog::eventFilter(watched, event);
 }
 
@@ -137,9 +136,9 @@ void ReportPreviewDialog::Print() {
     printer.setPageLayout(ReportPageLayout());
     printer.setFullPage(true);
     QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, static_cast<int>(mPages_.size()));
+    dialog.setMinMax(1, static_cast<int>(pages_.size()));
     if (dialog.exec() != QDialog::Accepted) return;
-    if (!PrintReport(mPages_, printer))
+    if (!PrintReport(pages_, printer))
         QMessageBox::critical(this, QStringLiteral("ZEMVALKORTA-1.0"), QStringLiteral("Не удалось начать печать."));
 }
 
@@ -148,7 +147,7 @@ void ReportPreviewDialog::Save() {
     const QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить отчёт"), QString(),
                                                           JpegFilter + QStringLiteral(";;") + PdfFilter, &filter);
     if (fileName.isEmpty()) return;
-    if (!SaveReport(fileName, filter) && !mSaveCancelled_)
+    if (!SaveReport(fileName, filter) && !saveCancelled_)
         QMessageBox::critical(this, QStringLiteral("ZEMVALKORTA-1.0"),
                               QStringLiteral("Не удалось сохранить отчёт в файл %1.").arg(fileName));
 }
@@ -161,14 +160,14 @@ bool ReportPreviewDialog::SaveReport(const QString& fileName, const QString& fil
         !(!pdf && target.endsWith(QStringLiteral(".jpeg"), Qt::CaseInsensitive)))
         target += suffix;
     QProgressDialog progress(QStringLiteral("Сохранение отчёта..."), QStringLiteral("Отмена"), 0,
-                             static_cast<int>(mPages_.size()), this);
+                             static_cast<int>(pages_.size()), this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool saved = pdf ? ExportReportPdf(mPages_, target, ProgressOf(progress))
-                           : ExportReportJpeg(mPages_, target, nullptr, ProgressOf(progress));
+    const bool saved = pdf ? ExportReportPdf(pages_, target, ProgressOf(progress))
+                           : ExportReportJpeg(pages_, target, nullptr, ProgressOf(progress));
     QApplication::restoreOverrideCursor();
-    mSaveCancelled_ = progress.wasCanceled();
+    saveCancelled_ = progress.wasCanceled();
     return saved;
 }
 

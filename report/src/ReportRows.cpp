@@ -5,31 +5,31 @@
 namespace zemvalkorta {
 
 MeasureListRows::MeasureListRows(std::vector<std::optional<TMeasureResult>> rows, int current)
-    : mRows_(std::move(rows)),
-      mCurrent_(std::clamp(current, 0, std::max(0, static_cast<int>(mRows_.size()) - 1))),
-      mEof_(mRows_.empty()) {}
+    : rows_(std::move(rows)),
+      current_(std::clamp(current, 0, std::max(0, static_cast<int>(rows_.size()) - 1))),
+      eof_(rows_.empty()) {}
 
 bool MeasureListRows::ReadMeasure(TMeasureResult& measure) {
-    if (mRows_.empty() || !mRows_[static_cast<std::size_t>(mCurrent_)]) return false;
-    measure = *mRows_[static_cast<std::size_t>(mCurrent_)];
+    if (rows_.empty() || !rows_[static_cast<std::size_t>(current_)]) return false;
+    measure = *rows_[static_cast<std::size_t>(current_)];
     return true;
 }
 
 void MeasureListRows::First() {
-    mCurrent_ = 0;
-    mEof_ = mRows_.empty();
+    current_ = 0;
+    eof_ = rows_.empty();
 }
 
 void MeasureListRows::Next() {
-    if (mCurrent_ + 1 < GetRecordCount())
-        ++mCurrent_;
+    if (current_ + 1 < GetRecordCount())
+        ++current_;
     else
-        mEof_ = true;
+        eof_ = true;
 }
 
 void MeasureListRows::RestoreRecNo() {
-    mCurrent_ = std::clamp(mSaved_, 0, std::max(0, GetRecordCount() - 1));
-    mEof_ = mRows_.empty();
+    current_ = std::clamp(saved_, 0, std::max(0, GetRecordCount() - 1));
+    eof_ = rows_.empty();
 }
 
 }  // namespace zemvalkorta

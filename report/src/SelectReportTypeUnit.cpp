@@ -11,13 +11,13 @@ namespace zemvalkorta {
 
 TSelectReportTypeForm::TSelectReportTypeForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      mCurrentRecordRadioButton_(new QRadioButton(QStringLiteral("Включить в отчёт только текущую запись"))),
-      mAllRecordsRadioButton_(new QRadioButton(QStringLiteral("Включить в отчёт все записи проекта"))) {
+      currentRecordRadioButton_(new QRadioButton(QStringLiteral("Включить в отчёт только текущую запись"))),
+      allRecordsRadioButton_(new QRadioButton(QStringLiteral("Включить в отчёт все записи проекта"))) {
     setWindowTitle(QStringLiteral("Выбор типа отчёта"));
     auto* frame = new QGroupBox;
     auto* options = new QVBoxLayout(frame);
-    options->addWidget(mCurrentRecordRadioButton_);
-    options->addWidget(mAllRecordsRadioButton_);
+    options->addWidget(currentRecordRadioButton_);
+    options->addWidget(allRecordsRadioButton_);
 
     auto* buttons = new QDialogButtonBox;
     QPushButton* apply = buttons->addButton(QStringLiteral("Применить"), QDialogButtonBox::AcceptRole);
@@ -38,9 +38,9 @@ TSelectReportTypeForm::TSelectReportTypeForm(QWidget* parent)
 }
 
 void TSelectReportTypeForm::SetReportKind(int kind) {
-    (kind == 0 ? mCurrentRecordRadioButton_ : mAllRecordsRadioButton_)->setChecked(true);
+    (kind == 0 ? currentRecordRadioButton_ : allRecordsRadioButton_)->setChecked(true);
 }
 
-int TSelectReportTypeForm::GetReportKind() const { return mCurrentRecordRadioButton_->isChecked() ? 0 : 1; }
+int TSelectReportTypeForm::GetReportKind() const { return currentRecordRadioButton_->isChecked() ? 0 : 1; }
 
 }  // namespace zemvalkorta

@@ -21,22 +21,22 @@ class CompositeReport {
 public:
     void Clear();
     void Add(const ReportTemplate& reportTemplate, ReportBuildCallback build);
-    std::size_t TemplateCount() const { return mEntries_.size(); }
+    std::size_t TemplateCount() const { return entries_.size(); }
 
     // Builds every page of every occurrence in list order. Pages whose build
     // emitted no body are left out. Returns false when the job was cancelled
     // or produced no page; the prepared pages are then empty.
     bool Prepare(const ReportProgress& progress = {});
 
-    const std::vector<ReportPage>& Pages() const { return mPages_; }
+    const std::vector<ReportPage>& Pages() const { return pages_; }
 
 private:
     struct Entry {
         const ReportTemplate* Template;
         ReportBuildCallback Build;
     };
-    std::vector<Entry> mEntries_;
-    std::vector<ReportPage> mPages_;
+    std::vector<Entry> entries_;
+    std::vector<ReportPage> pages_;
 };
 
 }  // namespace zemvalkorta

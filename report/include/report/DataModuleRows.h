@@ -10,20 +10,20 @@ namespace zemvalkorta {
 
 class DataModuleRows : public ReportRows {
 public:
-    explicit DataModuleRows(TMainDataModule& module) : mModule_(module) {}
+    explicit DataModuleRows(TMainDataModule& module) : module_(module) {}
 
-    bool ReadMeasure(TMeasureResult& measure) override { return mModule_.ReadMeasure(measure) == 0; }
-    bool Eof() const override { return mModule_.ResultDataSet().Eof(); }
-    void First() override { mModule_.ResultDataSet().First(); }
-    void Next() override { mModule_.ResultDataSet().Next(); }
-    int GetRecordCount() const override { return mModule_.GetRecordCount(); }
-    void BeginBulkUpdate() override { mModule_.BeginBulkUpdate(); }
-    void EndBulkUpdate() override { mModule_.EndBulkUpdate(); }
-    void SaveRecNo() override { mModule_.SaveRecNo(); }
-    void RestoreRecNo() override { mModule_.RestoreRecNo(); }
+    bool ReadMeasure(TMeasureResult& measure) override { return module_.ReadMeasure(measure) == 0; }
+    bool Eof() const override { return module_.ResultDataSet().Eof(); }
+    void First() override { module_.ResultDataSet().First(); }
+    void Next() override { module_.ResultDataSet().Next(); }
+    int GetRecordCount() const override { return module_.GetRecordCount(); }
+    void BeginBulkUpdate() override { module_.BeginBulkUpdate(); }
+    void EndBulkUpdate() override { module_.EndBulkUpdate(); }
+    void SaveRecNo() override { module_.SaveRecNo(); }
+    void RestoreRecNo() override { module_.RestoreRecNo(); }
 
 private:
-    TMainDataModule& mModule_;
+    TMainDataModule& module_;
 };
 
 }  // namespace zemvalkorta

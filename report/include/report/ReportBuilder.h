@@ -33,20 +33,20 @@ public:
     void MainReportManualBuild(ReportPage& page);
     void EasyReportManualBuild(ReportPage& page);
 
-    int ReportScope() const { return mReportScope_; }
+    int ReportScope() const { return reportScope_; }
 
 private:
     void BuildTablePage(ReportPage& page);
     void BuildGraphPage(ReportPage& page);
     void FillTable(ReportPage& page, const TMeasureResult& measure);
 
-    ReportRows& mRows_;
-    ReportOptions mOptions_;
-    ReportChart mReportChart_;
-    int mReportScope_ = CurrentRecordReport;
+    ReportRows& rows_;
+    ReportOptions options_;
+    ReportChart reportChart_;
+    int reportScope_ = CurrentRecordReport;
     // Whether the table page of the running occurrence found its measurement;
     // its graph page draws nothing otherwise.
-    bool mTableFound_ = false;
+    bool tableFound_ = false;
 };
 
 }  // namespace zemvalkorta

@@ -16,8 +16,8 @@ class ReportPage {
 public:
     explicit ReportPage(const ReportPageTemplate& pageTemplate);
 
-    const QString& Name() const { return mTemplate_.Name; }
-    const ReportPageTemplate& Layout() const { return mTemplate_; }
+    const QString& Name() const { return template_.Name; }
+    const ReportPageTemplate& Layout() const { return template_; }
 
     // nullptr when the page has no text field of that name.
     ReportTextField* FindText(const QString& name);
@@ -32,17 +32,17 @@ public:
 
     // Throws std::out_of_range when the page has no chart field.
     void SetChart(const ReportChart& chart);
-    const std::optional<ReportChart>& Chart() const { return mChart_; }
+    const std::optional<ReportChart>& Chart() const { return chart_; }
 
-    void EmitBody() { mBodyEmitted_ = true; }
-    bool BodyEmitted() const { return mBodyEmitted_; }
+    void EmitBody() { bodyEmitted_ = true; }
+    bool BodyEmitted() const { return bodyEmitted_; }
 
 private:
     ReportTextField& Field(const QString& name);
 
-    ReportPageTemplate mTemplate_;
-    std::optional<ReportChart> mChart_;
-    bool mBodyEmitted_ = false;
+    ReportPageTemplate template_;
+    std::optional<ReportChart> chart_;
+    bool bodyEmitted_ = false;
 };
 
 }  // namespace zemvalkorta

@@ -22,7 +22,7 @@ public:
 
     // Screen pixels per template unit.
     void SetZoom(double zoom);
-    double Zoom() const { return mZoom_; }
+    double Zoom() const { return zoom_; }
     // The zoom at which two pages fill the given width.
     static double TwoPageZoom(int width);
     QRect PageRect(int index) const;
@@ -31,8 +31,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const std::vector<ReportPage>& mPages_;
-    double mZoom_ = 0.5;
+    const std::vector<ReportPage>& pages_;
+    double zoom_ = 0.5;
 };
 
 inline const QString JpegFilter = QStringLiteral("Рисунок JPEG (*.jpg)");
@@ -45,7 +45,7 @@ public:
     // The dialog keeps a reference: the pages must outlive it.
     explicit ReportPreviewDialog(const std::vector<ReportPage>& pages, QWidget* parent = nullptr);
 
-    ReportPageView* PageView() const { return mView_; }
+    ReportPageView* PageView() const { return view_; }
     void ZoomIn();
     void ZoomOut();
     void ShowTwoPages();
@@ -60,11 +60,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    const std::vector<ReportPage>& mPages_;
-    QScrollArea* mScrollArea_;
-    ReportPageView* mView_;
-    bool mFitting_ = true;  // keeps two pages in view until the operator zooms
-    bool mSaveCancelled_ = false;
+    const std::vector<ReportPage>& pages_;
+    QScrollArea* scrollArea_;
+    ReportPageView* view_;
+    bool fitting_ = true;  // keeps two pages in view until the operator zooms
+    bool saveCancelled_ = false;
 };
 
 }  // namespace zemvalkorta

@@ -34,20 +34,20 @@ public:
     explicit MeasureListRows(std::vector<std::optional<TMeasureResult>> rows, int current = 0);
 
     bool ReadMeasure(TMeasureResult& measure) override;
-    bool Eof() const override { return mEof_; }
+    bool Eof() const override { return eof_; }
     void First() override;
     void Next() override;
-    int GetRecordCount() const override { return static_cast<int>(mRows_.size()); }
-    void SaveRecNo() override { mSaved_ = mCurrent_; }
+    int GetRecordCount() const override { return static_cast<int>(rows_.size()); }
+    void SaveRecNo() override { saved_ = current_; }
     void RestoreRecNo() override;
 
-    int Current() const { return mCurrent_; }
+    int Current() const { return current_; }
 
 private:
-    std::vector<std::optional<TMeasureResult>> mRows_;
-    int mCurrent_ = 0;
-    int mSaved_ = 0;
-    bool mEof_ = false;
+    std::vector<std::optional<TMeasureResult>> rows_;
+    int current_ = 0;
+    int saved_ = 0;
+    bool eof_ = false;
 };
 
 }  // namespace zemvalkorta

@@ -19,12 +19,12 @@ public:
     void SetReportKind(int kind);
     int GetReportKind() const;
 
-    QRadioButton* CurrentRecordRadioButton() const { return mCurrentRecordRadioButton_; }
-    QRadioButton* AllRecordsRadioButton() const { return mAllRecordsRadioButton_; }
+    QRadioButton* CurrentRecordRadioButton() const { return currentRecordRadioButton_; }
+    QRadioButton* AllRecordsRadioButton() const { return allRecordsRadioButton_; }
 
 private:
-    QRadioButton* mCurrentRecordRadioButton_;
-    QRadioButton* mAllRecordsRadioButton_;
+    QRadioButton* currentRecordRadioButton_;
+    QRadioButton* allRecordsRadioButton_;
 };
 
 }  // namespace zemvalkorta

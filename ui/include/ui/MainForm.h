@@ -196,7 +196,8 @@ private:
     QString projectsPath_;
     bool tettaStripHasData_ = false;
     std::shared_ptr<ChannelChart> reportChart_;  // shared: the deleter is fixed where it is made
-    int ReportScope = 0;  // NOLINT(readability-identifier-naming): the name the report code and its notes use
+    // The form's established field for the chosen report kind (keeps its name).
+    int ReportScope = 0;  // NOLINT(readability-identifier-naming)
     bool settingsSaved_ = false;
     std::optional<WindowPlacement> storedPlacement_;
     int detailsValueWidth_ = 90;  // the least width of a value column of the specimen grid
