@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolBar>
@@ -80,6 +81,20 @@ void ReportPageView::paintEvent(QPaintEvent* event) {
     }
 }
 
+namespace {
+
+// Wide enough for two pages side by side, but never larger than the screen
+// it opens on, with room left for the window manager's frame and title bar.
+QSize PreviewSize(const QWidget* parent) {
+    const QSize wanted(1100, 560);
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) return wanted;
+    constexpr int FrameWidth = 16, FrameHeight = 48;
+    return wanted.boundedTo(screen->availableGeometry().size() - QSize(FrameWidth, FrameHeight));
+}
+
+}  // namespace
+
 ReportPreviewDialog::ReportPreviewDialog(const std::vector<ReportPage>& pages, QWidget* parent)
     : QDialog(parent, Qt::Window), pages_(pages), scrollArea_(new QScrollArea), view_(new ReportPageView(pages)) {
     setWindowTitle(QStringLiteral("Предварительный просмотр"));
@@ -104,7 +119,7 @@ ReportPreviewDialog::ReportPreviewDialog(const std::vector<ReportPage>& pages, Q
     layout->addWidget(toolBar);
     layout->addWidget(scrollArea_);
     scrollArea_->viewport()->installEventFilter(this);
-    resize(1100, 560);
+    resize(PreviewSize(parent));
     ShowTwoPages();
 }
 

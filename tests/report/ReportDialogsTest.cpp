@@ -61,6 +61,9 @@ TEST(ReportPreview, OpensAtTwoPagesSideBySideAndZooms) {
     ReportPreviewDialog preview(pages.report.Pages());
     preview.show();
     QApplication::processEvents();
+    const QSize screen = preview.screen()->availableGeometry().size();
+    EXPECT_LE(preview.width(), screen.width());  // a small screen shows the whole window
+    EXPECT_LE(preview.height(), screen.height());
     ReportPageView* view = preview.PageView();
     const QRect first = view->PageRect(0);
     const QRect second = view->PageRect(1);
@@ -81,8 +84,8 @@ TEST(ReportPreview, OpensAtTwoPagesSideBySideAndZooms) {
 
     const QImage shot = view->grab(view->PageRect(0)).toImage();
     int dark = 0;
-    for (int y = 0; y < shot.height(); y += 2)
-        for (int x = 0; x < shot.width(); x += 2) dark += qGray(shot.pixel(x, y)) < 128;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) dark += qGray(shot.pixel(x, y)) < 128;
     EXPECT_GT(dark, 50);  // the table page is drawn, not left blank
 }
 
